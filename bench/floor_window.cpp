@@ -1,0 +1,28 @@
+// The floor of the start-up benchmark: a program that only registers a class and shows a
+// maximised top-level window, then ends when it is closed.
+#include <windows.h>
+
+static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_DESTROY) {
+    ::PostQuitMessage(0);
+    return 0;
+  }
+  return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  WNDCLASSEXW wc{sizeof wc};
+  wc.lpfnWndProc = Proc;
+  wc.hInstance = instance;
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = L"LumoBench.Floor";
+  ::RegisterClassExW(&wc);
+  HWND hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"Floor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+  ::ShowWindow(hwnd, SW_SHOWMAXIMIZED);
+  ::UpdateWindow(hwnd);
+  MSG m;
+  while (::GetMessageW(&m, nullptr, 0, 0) > 0) ::DispatchMessageW(&m);
+  return 0;
+}

@@ -1,0 +1,87 @@
+# Shared set-up for scripts/build, scripts/run and scripts/test: packages, build trees,
+# the project's own Wine prefix and a private X display. Source it; it defines functions only.
+
+LUMO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+LUMO_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
+  g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xfonts-base xfonts-75dpi twm x11-utils zip)
+
+lumo_say() { printf '==> %s\n' "$*" >&2; }
+
+# Installs whatever Debian package of the list is missing (root, or sudo when there is one).
+lumo_install() {
+  local missing=() p
+  for p in "${LUMO_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  lumo_say "installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Configures and builds the Windows tree (exe, Wine tests, benchmarks) and the native tree
+# (portable logic with sanitizers, fuzz targets).
+lumo_build() {
+  local what=${1:-all}
+  if [ "$what" != native ]; then
+    cmake -S "$LUMO_ROOT" -B "$LUMO_ROOT/build/windows" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="$LUMO_ROOT/cmake/mingw-w64-posix.cmake" >/dev/null
+    cmake --build "$LUMO_ROOT/build/windows" -j "$(nproc)"
+  fi
+  if [ "$what" != windows ]; then
+    cmake -S "$LUMO_ROOT" -B "$LUMO_ROOT/build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+      -DCMAKE_CXX_COMPILER=clang++ -DLUMO_SANITIZE=ON >/dev/null
+    cmake --build "$LUMO_ROOT/build/native" -j "$(nproc)"
+  fi
+}
+
+# Starts Xvfb (never resetting) with twm on a free display and exports DISPLAY.
+# Without a window manager every hide or destroy of a top-level window stalls Wine for 2 s.
+lumo_start_display() {
+  local n=90
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 "${LUMO_SCREEN:-1920x1080x24}" -noreset -nolisten tcp >/dev/null 2>&1 &
+  LUMO_XVFB_PID=$!
+  local i
+  for i in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  [ -e "/tmp/.X11-unix/X$n" ] || { lumo_say "Xvfb did not start"; return 1; }
+  export DISPLAY=":$n"
+  twm -f "$LUMO_ROOT/scripts/lib/twmrc" >/dev/null 2>&1 &
+  LUMO_TWM_PID=$!
+  # twm ends at once when it cannot start (no fonts, say); the tests would then stall.
+  sleep 0.5
+  kill -0 "$LUMO_TWM_PID" 2>/dev/null || { lumo_say "twm did not start"; return 1; }
+}
+
+lumo_stop_display() {
+  [ -n "${LUMO_TWM_PID:-}" ] && kill "$LUMO_TWM_PID" 2>/dev/null
+  [ -n "${LUMO_XVFB_PID:-}" ] && kill "$LUMO_XVFB_PID" 2>/dev/null
+  LUMO_TWM_PID= LUMO_XVFB_PID=
+}
+
+# Points Wine at a prefix of the project's own (never ~/.wine), creates it on first use,
+# makes Wine's fonts visible inside it and keeps a wineserver running for fast starts.
+lumo_wine_prefix() {
+  export WINEPREFIX=$1 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEARCH=win64
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    lumo_say "creating Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+  fi
+  # The program registers itself to start with Windows, and Wine runs those entries when
+  # its services start: drop ours, or every start would begin with a stray instance.
+  wineserver -k >/dev/null 2>&1 || true
+  [ -f "$WINEPREFIX/user.reg" ] && sed -i '/^"MirelLumo"=/d' "$WINEPREFIX/user.reg"
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  cp -n /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
+  wineserver -p >/dev/null 2>&1 || true
+  # Start Wine's own services now, detached from our output: a service started by a test
+  # would inherit the test's stdout and hold its pipe open after the test has ended.
+  wine wineboot >/dev/null 2>&1 </dev/null || true
+}
+
+lumo_stop_wine() { [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1; true; }

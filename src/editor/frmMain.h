@@ -1,0 +1,50 @@
+#pragma once
+// The main window: owns the whole run, from start-up (Form_Load) to shutdown
+// (Form_QueryUnload).
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "win/handles.h"
+
+class frmMain {
+ public:
+  static constexpr const wchar_t* WindowClass = L"MirelLumo.frmMain";
+  static constexpr const wchar_t* Title = L"Mirel Lumo (Beta)";
+
+  explicit frmMain(HINSTANCE instance) : instance_(instance) {}
+  frmMain(const frmMain&) = delete;
+  frmMain& operator=(const frmMain&) = delete;
+
+  // Creates the window, runs the start-up, shows the window and runs the message loop.
+  int Run(std::wstring_view args);
+
+  // State shared with the other windows and commands.
+  std::wstring appIniFile;
+  std::wstring saveImgsLoc;  // always ends in a backslash once set
+  bool purgeImgs = false;
+  bool purgeImgRecycle = false;
+  int16_t PurgeImageAgeDays = 0;
+  bool AllowMultiInstance = false;
+  int32_t CallBackHandle = 0;
+  std::wstring JiraUploadUrl;
+
+  // The settings fields.
+  std::wstring txtJiraUname, txtJiraPwd, txtJiraInstance, txtMirelToken;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+  // Start-up and shutdown; on any failure they show the stop-icon message and end the process.
+  void Form_Load(std::wstring_view args);
+  void Form_QueryUnload();
+  void LoadSettings();
+  void StoreSettings(bool freshFile);
+
+  HINSTANCE instance_;
+  HWND hwnd_ = nullptr;
+  win::unique_handle instanceMutex_;
+};

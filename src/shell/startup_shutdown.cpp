@@ -1,0 +1,127 @@
+// frmMain's start-up (Form_Load) and shutdown (Form_QueryUnload), and the settings they
+// load and store.
+#include <new>
+
+#include "editor/frmMain.h"
+#include "shell/app_error.h"
+#include "shell/command_line.h"
+#include "shell/modAES.h"
+#include "shell/modFileOps.h"
+#include "shell/modINI.h"
+#include "shell/run_entry.h"
+#include "shell/single_instance.h"
+#include "shell/text.h"
+#include "win/message_box.h"
+
+namespace {
+
+constexpr const wchar_t* StartupSentence =
+    L"There was an error starting the application. If this persists, contact support";
+constexpr const wchar_t* ShutdownSentence =
+    L"There was an error during application closure. If this persists, contact support";
+constexpr const wchar_t* UploadPathTemplate = L"/rest/api/2/issue/!!ISSUE!!/attachments";
+
+[[noreturn]] void FailAndExit(const wchar_t* title, const wchar_t* sentence, const AppError& error) {
+  win::ShowMessage(nullptr, AppErrors::FormatFatalMessage(sentence, error), title, MB_OK | MB_ICONSTOP);
+  ::ExitProcess(1);
+}
+
+// Runs body; any failure becomes the fatal message with the step that was running.
+template <class Body>
+void RunFatalOnError(const wchar_t* title, const wchar_t* sentence, Body body) {
+  int step = 0;
+  try {
+    body(step);
+  } catch (AppError& e) {
+    if (e.line == 0) e.line = step;
+    FailAndExit(title, sentence, e);
+  } catch (const std::bad_alloc&) {
+    FailAndExit(title, sentence, AppError{7, L"Out of memory", step});
+  }
+}
+
+std::wstring StoredValue(const std::wstring& field) {
+  return text::TrimBlanks(modAES::AesEncryptText(text::TrimBlanks(field), modAES::CredentialPassphrase));
+}
+
+}  // namespace
+
+void frmMain::Form_Load(std::wstring_view args) {
+  RunFatalOnError(L"Startup Error", StartupSentence, [&](int& step) {
+    step = 1;
+    ::SetWindowTextW(hwnd_, Title);
+
+    step = 2;
+    const modCommandLine::StartupSwitches sw = modCommandLine::ParseCommandLine(args);
+    CallBackHandle = sw.callBackHandle;
+    purgeImgs = sw.purgeImgs;
+    purgeImgRecycle = sw.purgeImgRecycle;
+    if (sw.purgeImageAgeDays != 0) PurgeImageAgeDays = sw.purgeImageAgeDays;
+    AllowMultiInstance = sw.allowMultiInstance;
+    step = 3;
+    for (const auto& folder : sw.imageFolders)
+      if (modFileOps::EnsureFolderExists(folder)) saveImgsLoc = folder;
+
+    step = 4;
+    bool alreadyRunning = false;
+    instanceMutex_ = modSingleInstance::ClaimInstanceMutex(alreadyRunning);
+    if (alreadyRunning && !AllowMultiInstance) {
+      win::ShowMessage(nullptr,
+                       L"Another instance of this app has been detected. This instance must close. "
+                       L"If this is an issue, please contact your administrator",
+                       L"Multi Instance", MB_OK | MB_ICONSTOP);
+      ::ExitProcess(0);
+    }
+
+    const std::wstring appData = modFileOps::GetSpecialFolder(modFileOps::CSIDL_AppData);
+    step = 5;
+    if (saveImgsLoc.empty()) {
+      const std::wstring folder = appData + L"\\Mirel Lumo\\images\\";
+      if (modFileOps::EnsureFolderExists(folder)) saveImgsLoc = folder;
+    }
+
+    step = 6;
+    const std::wstring configFolder = appData + L"\\Mirel Lumo\\config\\";
+    modFileOps::EnsureFolderExists(configFolder);
+    appIniFile = configFolder + L"config.ini";
+
+    step = 7;
+    if (PurgeImageAgeDays == 0) PurgeImageAgeDays = 90;
+
+    step = 9;
+    LoadSettings();
+    step = 10;
+    JiraUploadUrl = txtJiraInstance + UploadPathTemplate;
+    step = 11;
+    StoreSettings(true);
+    step = 12;
+    modRunEntry::RegisterRunEntry();
+  });
+}
+
+void frmMain::Form_QueryUnload() {
+  RunFatalOnError(L"Shutdown Error", ShutdownSentence, [&](int& step) {
+    step = 3;
+    StoreSettings(false);
+  });
+}
+
+void frmMain::LoadSettings() {
+  auto load = [&](std::string_view section, std::string_view key) {
+    return modAES::AesDecryptText(modINI::ReadIniValue(section, key, appIniFile), modAES::CredentialPassphrase);
+  };
+  txtMirelToken = load("Mirel", "token");
+  std::wstring instance = load("JIRA", "instance");
+  if (!instance.empty() && instance.back() == L'/') instance.pop_back();
+  txtJiraInstance = instance;
+  txtJiraUname = load("JIRA", "username");
+  txtJiraPwd = load("JIRA", "token");
+}
+
+void frmMain::StoreSettings(bool freshFile) {
+  modINI::WriteIniValues({{"Mirel", "token", StoredValue(txtMirelToken)},
+                          {"JIRA", "username", StoredValue(txtJiraUname)},
+                          {"JIRA", "instance", StoredValue(txtJiraInstance)},
+                          {"JIRA", "token", StoredValue(txtJiraPwd)}},
+                         appIniFile, freshFile);
+}

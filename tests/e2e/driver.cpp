@@ -1,0 +1,127 @@
+#include "e2e/driver.h"
+
+#include <shlobj.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "shell/run_entry.h"
+
+namespace e2e {
+
+std::wstring ExePath() {
+  std::wstring self = modRunEntry::ExecutablePath();
+  return self.substr(0, self.find_last_of(L'\\') + 1) + L"MirelLumo.exe";
+}
+
+std::wstring AppDataFolder() {
+  wchar_t path[MAX_PATH] = {};
+  ::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;
+}
+
+std::wstring ConfigFile() { return AppDataFolder() + L"\\Mirel Lumo\\config\\config.ini"; }
+
+std::string ReadBytes(const std::wstring& path) {
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
+}
+
+bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+Program::Program(const std::wstring& args) {
+  std::wstring commandLine = L"\"" + ExePath() + L"\"";
+  if (!args.empty()) commandLine += L" " + args;
+  STARTUPINFOW si{sizeof si};
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    throw std::runtime_error("MirelLumo.exe did not start");
+  ::CloseHandle(pi.hThread);
+  process_.reset(pi.hProcess);
+  pid_ = pi.dwProcessId;
+}
+
+Program::~Program() { Kill(); }
+
+bool Program::Running() const { return ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+
+bool Program::WaitForExit(Duration timeout) const {
+  return ::WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
+void Program::Kill() {
+  if (process_ && Running()) {
+    ::TerminateProcess(process_.get(), 99);
+    ::WaitForSingleObject(process_.get(), 10000);
+  }
+}
+
+namespace {
+struct Search {
+  DWORD pid;
+  const wchar_t* className;
+  const wchar_t* title;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
+  auto* s = reinterpret_cast<Search*>(lParam);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != s->pid || !::IsWindowVisible(hwnd)) return TRUE;
+  wchar_t text[256] = {};
+  if (s->className) {
+    ::GetClassNameW(hwnd, text, 256);
+    if (wcscmp(text, s->className) != 0) return TRUE;
+  }
+  if (s->title) {
+    ::GetWindowTextW(hwnd, text, 256);
+    if (wcscmp(text, s->title) != 0) return TRUE;
+  }
+  s->found = hwnd;
+  return FALSE;
+}
+}  // namespace
+
+HWND Program::WaitForWindow(const wchar_t* className, const wchar_t* title, Duration timeout) const {
+  Search s{pid_, className, title};
+  WaitUntil(
+      [&] {
+        ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&s));
+        return s.found != nullptr || !Running();
+      },
+      timeout);
+  return s.found;
+}
+
+HWND Program::WaitForMainWindow(Duration timeout) const {
+  return WaitForWindow(L"MirelLumo.frmMain", nullptr, timeout);
+}
+
+HWND Program::WaitForMessageBox(const wchar_t* title, Duration timeout) const {
+  return WaitForWindow(L"#32770", title, timeout);
+}
+
+bool Program::CloseAndWait(Duration timeout) {
+  HWND main = WaitForMainWindow(timeout);
+  if (!main) return false;
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  return WaitForExit(timeout);
+}
+
+std::wstring MessageBoxText(HWND box) {
+  wchar_t text[4096] = {};
+  ::GetWindowTextW(::GetDlgItem(box, 0xFFFF), text, 4096);
+  return text;
+}
+
+void PressOk(HWND box) { ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
+
+}  // namespace e2e

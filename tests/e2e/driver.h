@@ -1,0 +1,64 @@
+#pragma once
+// Drives the real MirelLumo.exe from a test: starts it, finds its windows with bounded
+// waits, reads and answers its message boxes, closes or kills it. Only processes started
+// here are ever ended.
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "win/handles.h"
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+using Duration = std::chrono::milliseconds;
+
+std::wstring ExePath();                  // MirelLumo.exe beside the test program
+std::wstring AppDataFolder();            // the per-user roaming folder
+std::wstring ConfigFile();               // AppData\Mirel Lumo\config\config.ini
+std::string ReadBytes(const std::wstring& path);  // "" when missing
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+bool FileExists(const std::wstring& path);
+
+class Program {
+ public:
+  explicit Program(const std::wstring& args);
+  ~Program();  // kills the process if it still runs
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  DWORD Pid() const { return pid_; }
+  HANDLE Process() const { return process_.get(); }
+  bool Running() const;
+  // The visible top-level window of this process with that class (or title), or nullptr.
+  HWND WaitForWindow(const wchar_t* className, const wchar_t* title, Duration timeout) const;
+  HWND WaitForMainWindow(Duration timeout = 20s) const;
+  HWND WaitForMessageBox(const wchar_t* title, Duration timeout = 20s) const;
+  // Asks the main window to close and waits for the process to end; its exit code.
+  bool CloseAndWait(Duration timeout = 20s);
+  bool WaitForExit(Duration timeout) const;
+  void Kill();
+
+ private:
+  win::unique_handle process_;
+  DWORD pid_ = 0;
+};
+
+// The text of a message box and a click on its OK button.
+std::wstring MessageBoxText(HWND box);
+void PressOk(HWND box);
+
+// Polls a condition every few milliseconds until it holds or the time is up.
+template <class Condition>
+bool WaitUntil(Condition condition, Duration timeout) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() >= end) return false;
+    ::Sleep(15);
+  }
+}
+
+}  // namespace e2e

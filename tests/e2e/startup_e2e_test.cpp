@@ -1,0 +1,150 @@
+// Start-up and shutdown of the real program: config.ini, the Run entry, the single-instance
+// rule, the start-up error, and kills at random moments.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "e2e/driver.h"
+#include "shell/ini_document.h"
+#include "shell/modAES.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr const char* EmptyConfig =
+    "[Mirel]\r\ntoken=\r\n[JIRA]\r\nusername=\r\ninstance=\r\ntoken=\r\n";
+
+std::string Stored(const std::wstring& text) {
+  const std::wstring s = modAES::AesEncryptText(text, modAES::CredentialPassphrase);
+  return std::string(s.begin(), s.end());
+}
+
+std::wstring Decrypted(const std::string& stored) {
+  return modAES::AesDecryptText(std::wstring(stored.begin(), stored.end()), modAES::CredentialPassphrase);
+}
+
+std::string ConfigOf(const std::wstring& mirel, const std::wstring& user, const std::wstring& instance,
+                     const std::wstring& token) {
+  return "[Mirel]\r\ntoken=" + Stored(mirel) + "\r\n[JIRA]\r\nusername=" + Stored(user) +
+         "\r\ninstance=" + Stored(instance) + "\r\ntoken=" + Stored(token) + "\r\n";
+}
+
+std::wstring RunValue() {
+  wchar_t data[1024] = {};
+  DWORD size = sizeof data;
+  if (::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"MirelLumo",
+                     RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+    return {};
+  return data;
+}
+
+// Each test starts from no configuration and no Run entry, and leaves no Run entry: Wine
+// would start the program from it the next time its services start.
+class Startup : public ::testing::Test {
+ protected:
+  void SetUp() override { Clean(); }
+  void TearDown() override { Clean(); }
+  static void Clean() {
+    ::DeleteFileW(ConfigFile().c_str());
+    HKEY run;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_SET_VALUE,
+                        &run) == ERROR_SUCCESS) {
+      ::RegDeleteValueW(run, L"MirelLumo");
+      ::RegCloseKey(run);
+    }
+  }
+};
+
+}  // namespace
+
+TEST_F(Startup, FirstStartWritesFourEmptyKeysTheRunEntryAndShowsTheWindowMaximised) {
+  Program app(L"");
+  HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  wchar_t title[64] = {};
+  ::GetWindowTextW(main, title, 64);
+  EXPECT_STREQ(title, L"Mirel Lumo (Beta)");
+  EXPECT_TRUE(WaitUntil([&] { return ::IsZoomed(main) != FALSE; }, 5s));
+  EXPECT_EQ(ReadBytes(ConfigFile()), EmptyConfig);
+  EXPECT_EQ(RunValue(), L"\"" + ExePath() + L"\"");
+  ASSERT_TRUE(app.CloseAndWait());
+  EXPECT_EQ(ReadBytes(ConfigFile()), EmptyConfig);
+}
+
+TEST_F(Startup, StoredValuesSurviveRestartsAndOnlyTheFourKeysRemain) {
+  const std::wstring token(60, L'T');  // as long as a real API token
+  WriteBytes(ConfigFile(), "[Extra]\r\na=1\r\n" + ConfigOf(L"mirel-token", L"  bob  ", L"https://jira.example.com/", token) +
+                               "[JIRA]\r\nmore=2\r\n");
+  for (int run = 0; run < 2; ++run) {
+    Program app(L"");
+    ASSERT_NE(app.WaitForMainWindow(), nullptr);
+    ASSERT_TRUE(app.CloseAndWait());
+    const auto doc = modINI::IniDocument::Parse(ReadBytes(ConfigFile()));
+    EXPECT_EQ(Decrypted(*doc.Get("Mirel", "token")), L"mirel-token");
+    EXPECT_EQ(Decrypted(*doc.Get("JIRA", "username")), L"bob");
+    EXPECT_EQ(Decrypted(*doc.Get("JIRA", "instance")), L"https://jira.example.com");
+    EXPECT_EQ(Decrypted(*doc.Get("JIRA", "token")), token);
+    EXPECT_FALSE(doc.Get("Extra", "a").has_value());
+    EXPECT_FALSE(doc.Get("JIRA", "more").has_value());
+  }
+  EXPECT_EQ(ReadBytes(ConfigFile()), ConfigOf(L"mirel-token", L"bob", L"https://jira.example.com", token));
+}
+
+TEST_F(Startup, ASecondInstanceIsTurnedAwayUnlessMultipleAreAllowed) {
+  Program first(L"");
+  ASSERT_NE(first.WaitForMainWindow(), nullptr);
+  const std::string config = ReadBytes(ConfigFile());
+
+  Program second(L"purgeimgs=0");
+  HWND box = second.WaitForMessageBox(L"Multi Instance");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box),
+            L"Another instance of this app has been detected. This instance must close. If this is an issue, "
+            L"please contact your administrator");
+  EXPECT_EQ(second.WaitForMainWindow(0ms), nullptr);
+  PressOk(box);
+  EXPECT_TRUE(second.WaitForExit(10s));
+  EXPECT_EQ(ReadBytes(ConfigFile()), config);
+  EXPECT_TRUE(first.Running());
+
+  Program third(L"allowmultinstance");
+  EXPECT_NE(third.WaitForMainWindow(), nullptr);
+  EXPECT_TRUE(third.CloseAndWait());
+  EXPECT_TRUE(first.CloseAndWait());
+}
+
+TEST_F(Startup, AnOverflowingSwitchEndsTheStartWithTheStartupError) {
+  WriteBytes(ConfigFile(), ConfigOf(L"", L"keep", L"", L""));
+  const std::string before = ReadBytes(ConfigFile());
+  Program app(L"purgeimgage=40000");
+  HWND box = app.WaitForMessageBox(L"Startup Error");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box),
+            L"There was an error starting the application. If this persists, contact support\r\n\r\n"
+            L"Error: Overflow\r\nNumber:  6\r\nLine:  3");
+  EXPECT_EQ(app.WaitForMainWindow(0ms), nullptr);
+  PressOk(box);
+  EXPECT_TRUE(app.WaitForExit(10s));
+  EXPECT_EQ(ReadBytes(ConfigFile()), before);
+  EXPECT_EQ(RunValue(), L"");
+}
+
+TEST_F(Startup, KillsDuringStartupAndShutdownNeverLeaveAPartialConfig) {
+  const std::string seeded = ConfigOf(L"m", L"user", L"https://jira.example.com", std::wstring(60, L'k'));
+  WriteBytes(ConfigFile(), seeded);
+  std::mt19937 random(20261206);
+  std::uniform_int_distribution<int> delay(0, 400);
+  for (int round = 0; round < 12; ++round) {
+    {
+      Program app(L"");
+      if (round % 2 == 1) {  // during shutdown
+        ASSERT_NE(app.WaitForMainWindow(), nullptr);
+        ::PostMessageW(app.WaitForMainWindow(), WM_CLOSE, 0, 0);
+      }
+      app.WaitForExit(Duration(delay(random)));  // a bounded wait, then the kill
+      app.Kill();
+    }
+    EXPECT_EQ(ReadBytes(ConfigFile()), seeded) << "round " << round;
+  }
+}

@@ -1,0 +1,46 @@
+#include "shell/numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using numbers::ParseDecimal;
+
+TEST(Numbers, OrdinaryDecimalNotationWithBlanksAround) {
+  EXPECT_EQ(ParseDecimal(L"42"), 42.0);
+  EXPECT_EQ(ParseDecimal(L"  -7 "), -7.0);
+  EXPECT_EQ(ParseDecimal(L"+3"), 3.0);
+  EXPECT_EQ(ParseDecimal(L"2.5"), 2.5);
+  EXPECT_EQ(ParseDecimal(L".5"), 0.5);
+  EXPECT_EQ(ParseDecimal(L"5."), 5.0);
+  EXPECT_EQ(ParseDecimal(L"1E3"), 1000.0);
+  EXPECT_EQ(ParseDecimal(L"0007"), 7.0);
+  EXPECT_EQ(ParseDecimal(L"2.5e-1"), 0.25);
+}
+
+TEST(Numbers, AnythingElseIsNotANumber) {
+  for (const wchar_t* s : {L"", L"  ", L"-", L".", L"e3", L"1e", L"1e+", L"1 2", L"12a", L"0x10",
+                           L"\u0661", L"1,5", L"--1", L"_old", L"foo12", L"inf", L"nan"})
+    EXPECT_FALSE(ParseDecimal(s).has_value()) << static_cast<int>(s[0]);
+}
+
+TEST(Numbers, HugeAndTinyValues) {
+  EXPECT_TRUE(std::isinf(*ParseDecimal(L"1e400")));
+  EXPECT_TRUE(std::isinf(*ParseDecimal(L"-1e400")));
+  EXPECT_EQ(*ParseDecimal(L"1e-400"), 0.0);
+  EXPECT_FALSE(numbers::RoundToInt32(*ParseDecimal(L"1e400")).has_value());
+}
+
+TEST(Numbers, RoundsHalfToEvenWithinSixteenBits) {
+  EXPECT_EQ(numbers::RoundToInt16(0.5), 0);
+  EXPECT_EQ(numbers::RoundToInt16(1.5), 2);
+  EXPECT_EQ(numbers::RoundToInt16(2.5), 2);
+  EXPECT_EQ(numbers::RoundToInt16(-2.5), -2);
+  EXPECT_EQ(numbers::RoundToInt16(2.51), 3);
+  EXPECT_EQ(numbers::RoundToInt16(32767.4), 32767);
+  EXPECT_FALSE(numbers::RoundToInt16(32767.5).has_value());
+  EXPECT_EQ(numbers::RoundToInt16(-32768.5), -32768);
+  EXPECT_FALSE(numbers::RoundToInt16(-32769).has_value());
+  EXPECT_EQ(numbers::RoundToInt32(2147483647.4), 2147483647);
+  EXPECT_FALSE(numbers::RoundToInt32(2147483647.5).has_value());
+}

@@ -1,0 +1,67 @@
+// The stored-value cipher against known answers made by an independent implementation
+// (tests/vectors/make_cipher_vectors.py), on the platform's real CNG.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "shell/app_error.h"
+#include "shell/modAES.h"
+#include "win/error_text.h"
+
+namespace {
+struct Vector {
+  const wchar_t* text;
+  const wchar_t* stored;
+  size_t utf8Length;
+};
+const Vector Vectors[] = {
+#include "vectors/cipher_vectors.inc"
+};
+}  // namespace
+
+using namespace modAES;
+
+TEST(Cipher, EncryptsToTheKnownAnswers) {
+  for (const auto& v : Vectors) {
+    EXPECT_EQ(AesEncryptText(v.text, CredentialPassphrase), v.stored) << "length " << v.utf8Length;
+    EXPECT_EQ(FromBase64Text(v.stored).size(), v.utf8Length);
+  }
+}
+
+TEST(Cipher, DecryptsTheKnownAnswersBackToTheText) {
+  for (const auto& v : Vectors) EXPECT_EQ(AesDecryptText(v.stored, CredentialPassphrase), v.text);
+}
+
+TEST(Cipher, StoredTextIsOneLineEvenWhenLong) {
+  const std::wstring stored = AesEncryptText(std::wstring(300, L'z'), CredentialPassphrase);
+  EXPECT_EQ(stored.find_first_of(L"\r\n"), std::wstring::npos);
+  EXPECT_EQ(stored.size(), 400u);
+  EXPECT_EQ(AesDecryptText(stored, CredentialPassphrase), std::wstring(300, L'z'));
+}
+
+TEST(Cipher, DamagedStoredTextGivesSomeTextAndNoError) {
+  EXPECT_NO_THROW(AesDecryptText(L"not base64 at all!", CredentialPassphrase));
+  EXPECT_NO_THROW(AesDecryptText(L"////", CredentialPassphrase));  // decodes to invalid UTF-8
+}
+
+TEST(Cipher, AnotherPassphraseGivesAnotherCiphertext) {
+  EXPECT_NE(AesEncryptText(L"secret", L"other"), AesEncryptText(L"secret", CredentialPassphrase));
+}
+
+TEST(Cipher, FailingStepIsNamedInTheErrorText) {
+  // A 20-byte key is not an AES key size: the key creation fails.
+  Bytes data{1, 2, 3};
+  std::wstring error;
+  EXPECT_FALSE(AesCryptBytes(data, ToUtf8Bytes(CredentialPassphrase), L"", 20, error));
+  EXPECT_EQ(error, L"[C000000D] Error in BCryptGenerateSymmetricKey");
+  EXPECT_EQ(data, (Bytes{1, 2, 3}));
+  // AES-128 through the same path works.
+  EXPECT_TRUE(AesCryptBytes(data, ToUtf8Bytes(CredentialPassphrase), L"", 16, error));
+}
+
+TEST(Cipher, SystemErrorTextHasTheCodeAndNoTrailingLineBreak) {
+  const std::wstring text = win::SystemErrorText(ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(text.rfind(L"[2] ", 0), 0u);
+  EXPECT_GT(text.size(), 4u);
+  EXPECT_NE(text.back(), L'\n');
+}

@@ -1,0 +1,104 @@
+// config.ini on the real file system: the layout the platform's own profile functions
+// write, whole values, and atomic replacement.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "shell/app_error.h"
+#include "shell/modINI.h"
+
+namespace {
+
+class IniFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    folder_ = std::wstring(temp) + L"lumo-ini-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
+    ::CreateDirectoryW(folder_.c_str(), nullptr);
+    file_ = folder_ + L"config.ini";
+  }
+  void TearDown() override {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = ::FindFirstFileW((folder_ + L"*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+      do ::DeleteFileW((folder_ + fd.cFileName).c_str());
+      while (::FindNextFileW(h, &fd));
+      ::FindClose(h);
+    }
+    ::RemoveDirectoryW(folder_.c_str());
+  }
+  std::string Bytes(const std::wstring& path) const {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  void WriteBytes(const std::wstring& path, const std::string& bytes) const {
+    std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
+  }
+  size_t FileCount() const {
+    WIN32_FIND_DATAW fd;
+    size_t n = 0;
+    HANDLE h = ::FindFirstFileW((folder_ + L"*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return 0;
+    do n += !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    while (::FindNextFileW(h, &fd));
+    ::FindClose(h);
+    return n;
+  }
+  static std::vector<modINI::IniEntry> FourValues(const wchar_t* m, const wchar_t* u, const wchar_t* i,
+                                                  const wchar_t* t) {
+    return {{"Mirel", "token", m}, {"JIRA", "username", u}, {"JIRA", "instance", i}, {"JIRA", "token", t}};
+  }
+  std::wstring folder_, file_;
+};
+
+}  // namespace
+
+TEST_F(IniFile, FreshFileIsWhatTheProfileFunctionsWrite) {
+  const std::wstring reference = folder_ + L"reference.ini";
+  const std::string ref(reference.begin(), reference.end());
+  for (auto [s, k, v] : {std::tuple{"Mirel", "token", "m1"}, {"JIRA", "username", "u1"},
+                         {"JIRA", "instance", ""}, {"JIRA", "token", "t1"}})
+    ASSERT_TRUE(::WritePrivateProfileStringA(s, k, v, ref.c_str()));
+  modINI::WriteIniValues(FourValues(L"m1", L"u1", L"", L"t1"), file_, true);
+  EXPECT_EQ(Bytes(file_), Bytes(reference));
+  EXPECT_EQ(Bytes(file_), "[Mirel]\r\ntoken=m1\r\n[JIRA]\r\nusername=u1\r\ninstance=\r\ntoken=t1\r\n");
+}
+
+TEST_F(IniFile, ReadsWhatTheProfileFunctionsReadAndLongValuesWhole) {
+  WriteBytes(file_, "[jira]\r\n  USERNAME =   bob  \r\ntoken=" + std::string(600, 'k') + "\r\n");
+  const std::string path(file_.begin(), file_.end());
+  char buffer[255];
+  ::GetPrivateProfileStringA("JIRA", "username", "", buffer, 255, path.c_str());
+  EXPECT_EQ(modINI::ReadIniValue("JIRA", "username", file_), std::wstring(buffer, buffer + strlen(buffer)));
+  EXPECT_EQ(modINI::ReadIniValue("JIRA", "token", file_), std::wstring(600, L'k'));
+  EXPECT_EQ(modINI::ReadIniValue("Mirel", "token", file_), L"");
+  EXPECT_EQ(modINI::ReadIniValue("JIRA", "token", folder_ + L"missing.ini"), L"");
+}
+
+TEST_F(IniFile, FreshWriteDropsEverythingElseAndUpdateKeepsOrder) {
+  WriteBytes(file_, "[Old]\r\nx=1\r\n[JIRA]\r\nextra=2\r\n");
+  modINI::WriteIniValues(FourValues(L"a", L"b", L"c", L"d"), file_, true);
+  const std::string fresh = Bytes(file_);
+  EXPECT_EQ(fresh, "[Mirel]\r\ntoken=a\r\n[JIRA]\r\nusername=b\r\ninstance=c\r\ntoken=d\r\n");
+  modINI::WriteIniValues(FourValues(L"A", L"B", L"C", L"D"), file_, false);
+  EXPECT_EQ(Bytes(file_), "[Mirel]\r\ntoken=A\r\n[JIRA]\r\nusername=B\r\ninstance=C\r\ntoken=D\r\n");
+  EXPECT_EQ(FileCount(), 1u);  // no temporary file is left beside it
+}
+
+TEST_F(IniFile, FailedWriteRaisesAndLeavesTheOldFile) {
+  modINI::WriteIniValues(FourValues(L"a", L"b", L"c", L"d"), file_, true);
+  const std::string before = Bytes(file_);
+  // A folder where the temporary file should go makes the write fail.
+  const std::wstring blocker = file_ + L"." + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
+  ASSERT_TRUE(::CreateDirectoryW(blocker.c_str(), nullptr));
+  EXPECT_THROW(modINI::WriteIniValues(FourValues(L"x", L"x", L"x", L"x"), file_, false), AppError);
+  ::RemoveDirectoryW(blocker.c_str());
+  EXPECT_EQ(Bytes(file_), before);
+  EXPECT_THROW(modINI::WriteIniValues(FourValues(L"", L"", L"", L""), folder_ + L"no\\such\\config.ini", true),
+               AppError);
+}
