@@ -5,6 +5,7 @@
 #include <wincrypt.h>
 
 #include <cstdio>
+#include <mutex>
 
 #include "shell/app_error.h"
 #include "win/error_text.h"
@@ -49,6 +50,27 @@ class CryptoContext {
   std::wstring lastError_;
 };
 
+// The derivation is deterministic and every value uses the same passphrase and salt, so the
+// last result is kept: a start-up then pays for one derivation instead of eight.
+struct DerivedCache {
+  std::mutex lock;
+  modAES::Bytes passphrase, salt, derived;
+  bool Find(const modAES::Bytes& p, const modAES::Bytes& s, size_t length, modAES::Bytes& out) {
+    std::lock_guard guard(lock);
+    if (derived.size() != length || p != passphrase || s != salt) return false;
+    out = derived;
+    return true;
+  }
+  void Keep(const modAES::Bytes& p, const modAES::Bytes& s, const modAES::Bytes& d) {
+    std::lock_guard guard(lock);
+    passphrase = p, salt = s, derived = d;
+  }
+};
+DerivedCache& Derivations() {
+  static DerivedCache cache;
+  return cache;
+}
+
 template <class Call>
 bool CryptoContext::Check(const char* step, Call call) {
   ::SetLastError(0);
@@ -69,19 +91,22 @@ bool CryptoContext::Open(const modAES::Bytes& passphrase, const modAES::Bytes& s
                          int keyLength) {
   const size_t keyLen = static_cast<size_t>(keyLength);
   modAES::Bytes derived(2 * keyLen + 2);
-  if (!Check("BCryptOpenAlgorithmProvider(SHA1)", [&] {
-        return ::BCryptOpenAlgorithmProvider(pbkdf2Alg_.put(), BCRYPT_SHA1_ALGORITHM,
-                                             MS_PRIMITIVE_PROVIDER, BCRYPT_ALG_HANDLE_HMAC_FLAG);
-      }))
-    return false;
-  if (!Check("BCryptDeriveKeyPBKDF2", [&] {
-        return ::BCryptDeriveKeyPBKDF2(
-            pbkdf2Alg_.get(), const_cast<PUCHAR>(passphrase.data()),
-            static_cast<ULONG>(passphrase.size()), const_cast<PUCHAR>(salt.data()),
-            static_cast<ULONG>(salt.size()), Pbkdf2Iterations, derived.data(),
-            static_cast<ULONG>(derived.size()), 0);
-      }))
-    return false;
+  if (!Derivations().Find(passphrase, salt, derived.size(), derived)) {
+    if (!Check("BCryptOpenAlgorithmProvider(SHA1)", [&] {
+          return ::BCryptOpenAlgorithmProvider(pbkdf2Alg_.put(), BCRYPT_SHA1_ALGORITHM,
+                                               MS_PRIMITIVE_PROVIDER, BCRYPT_ALG_HANDLE_HMAC_FLAG);
+        }))
+      return false;
+    if (!Check("BCryptDeriveKeyPBKDF2", [&] {
+          return ::BCryptDeriveKeyPBKDF2(
+              pbkdf2Alg_.get(), const_cast<PUCHAR>(passphrase.data()),
+              static_cast<ULONG>(passphrase.size()), const_cast<PUCHAR>(salt.data()),
+              static_cast<ULONG>(salt.size()), Pbkdf2Iterations, derived.data(),
+              static_cast<ULONG>(derived.size()), 0);
+        }))
+      return false;
+    Derivations().Keep(passphrase, salt, derived);
+  }
   // The last two derived bytes are taken out and not used.
 
   if (!Check("BCryptOpenAlgorithmProvider(AES)", [&] {
