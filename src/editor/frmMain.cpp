@@ -1,6 +1,14 @@
 #include "editor/frmMain.h"
 
 #include "app/resource.h"
+#include "win/glyph_button.h"
+#include "win/pump.h"
+
+namespace {
+constexpr int IdCapture0 = 1001;
+constexpr int BottomBarHeight = 50;  // 2.5 x BottomBarUnit (20)
+const win::GlyphFace CaptureFace{L"Webdings", 21.75, L'`', ::GetSysColor(COLOR_BTNFACE), win::DrawCamera};
+}  // namespace
 
 LRESULT CALLBACK frmMain::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
@@ -15,6 +23,8 @@ LRESULT CALLBACK frmMain::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CLOSE:
+      // Before start-up has finished (a message box of it is up) there is nothing to store.
+      if (!loaded_) return 0;
       Form_QueryUnload();
       ::DestroyWindow(hwnd_);
       return 0;
@@ -22,8 +32,17 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_ENDSESSION:
       // Logging off closes the program like its close box: the settings are written.
-      if (wParam) Form_QueryUnload();
+      if (wParam && loaded_) Form_QueryUnload();
       return 0;
+    case WM_SIZE:
+      Form_Resize(LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IdCapture0 && HIWORD(wParam) == BN_CLICKED) cmdCapture_Click();
+      return 0;
+    case WM_DRAWITEM:
+      OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
     case WM_DESTROY:
       ::PostQuitMessage(0);
       return 0;
@@ -49,9 +68,11 @@ int frmMain::Run(std::wstring_view args) {
   if (!::CreateWindowExW(0, WindowClass, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                          CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this))
     return 1;
+  CreateControls();
   Form_Load(args);
-  ::ShowWindow(hwnd_, SW_SHOWMAXIMIZED);
-  ::UpdateWindow(hwnd_);
+  loaded_ = true;
+  // With a capture under way the main window stays hidden until the overlay closes.
+  if (!CaptureForm || !CaptureForm->Visible()) ShowMainWindow();
 
   MSG m;
   while (::GetMessageW(&m, nullptr, 0, 0) > 0) {
@@ -59,4 +80,57 @@ int frmMain::Run(std::wstring_view args) {
     ::DispatchMessageW(&m);
   }
   return static_cast<int>(m.wParam);
+}
+
+void frmMain::ShowMainWindow() {
+  ::ShowWindow(hwnd_, everShown_ ? SW_SHOW : SW_SHOWMAXIMIZED);
+  everShown_ = true;
+  ::SetForegroundWindow(hwnd_);
+  ::UpdateWindow(hwnd_);
+}
+
+void frmMain::CreateControls() {
+  cmdCapture_ = win::CreateGlyphButton(hwnd_, IdCapture0, L"Screen Capture", 488, 640, 41, 41);
+  glyphFont_ = win::CreateSymbolFont(CaptureFace, ::GetDpiForWindow(hwnd_));
+}
+
+void frmMain::Form_Resize(int, int clientHeight) {
+  const int barLine = clientHeight - BottomBarHeight;
+  if (cmdCapture_) ::SetWindowPos(cmdCapture_, nullptr, 488, barLine + 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void frmMain::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.CtlID == IdCapture0) win::DrawGlyphButton(item, CaptureFace, glyphFont_.get());
+}
+
+bool frmMain::CreateCaptureForm() {
+  frmCapture::Owner owner;
+  owner.imagesFolder = [this] { return saveImgsLoc; };
+  owner.showMainWindow = [this] { ShowMainWindow(); };
+  owner.capturedFile = [this](const std::wstring& path) { CaptureForm_CapturedFile(path); };
+  auto form = std::make_unique<frmCapture>(instance_, std::move(owner));
+  if (!form->Load()) return false;
+  CaptureForm = std::move(form);
+  return true;
+}
+
+void frmMain::ShowCaptureOverlay() {
+  if (!CaptureForm) CreateCaptureForm();
+  win::DoEvents();
+  if (!CaptureForm) return;
+  ::ShowWindow(hwnd_, SW_HIDE);
+  CaptureForm->ActivateCapture();
+}
+
+void frmMain::cmdCapture_Click() {
+  if (!CaptureForm) CreateCaptureForm();
+  else if (!CaptureForm->Visible()) CaptureForm->Show();
+  if (CaptureForm) CaptureForm->Rearm();
+  ShowCaptureOverlay();
+}
+
+void frmMain::CaptureForm_CapturedFile(const std::wstring&) {
+  // The editor opens the picture; until then the window simply comes back maximised.
+  ::ShowWindow(hwnd_, SW_SHOWMAXIMIZED);
+  everShown_ = true;
 }

@@ -4,9 +4,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "capture/frmCapture.h"
+#include "win/gdi.h"
 #include "win/handles.h"
 
 class frmMain {
@@ -30,6 +33,7 @@ class frmMain {
   bool AllowMultiInstance = false;
   int32_t CallBackHandle = 0;
   std::wstring JiraUploadUrl;
+  std::unique_ptr<frmCapture> CaptureForm;  // the overlay, once created
 
   // The settings fields.
   std::wstring txtJiraUname, txtJiraPwd, txtJiraInstance, txtMirelToken;
@@ -44,7 +48,23 @@ class frmMain {
   void LoadSettings();
   void StoreSettings(bool freshFile);
 
+  // Capture.
+  void cmdCapture_Click();
+  void ShowCaptureOverlay();
+  void CaptureForm_CapturedFile(const std::wstring& path);
+  bool CreateCaptureForm();
+  void ShowMainWindow();
+
+  // Layout of the bottom bar.
+  void CreateControls();
+  void Form_Resize(int clientWidth, int clientHeight);
+  void OnDrawItem(const DRAWITEMSTRUCT& item);
+
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
   win::unique_handle instanceMutex_;
+  bool loaded_ = false;       // start-up finished: only then may a shutdown store settings
+  bool everShown_ = false;    // the first show opens the window maximised
+  HWND cmdCapture_ = nullptr;  // cmdCapture(0), bottom bar
+  win::unique_hfont glyphFont_;
 };

@@ -54,6 +54,13 @@ void frmMain::Form_Load(std::wstring_view args) {
     step = 2;
     const modCommandLine::StartupSwitches sw = modCommandLine::ParseCommandLine(args);
     CallBackHandle = sw.callBackHandle;
+    if (sw.screenCapture) {
+      // The overlay is up at once; the rest of the start-up goes on behind it.
+      if (CreateCaptureForm()) {
+        CaptureForm->CallBack(CallBackHandle);
+        ShowCaptureOverlay();
+      }
+    }
     purgeImgs = sw.purgeImgs;
     purgeImgRecycle = sw.purgeImgRecycle;
     if (sw.purgeImageAgeDays != 0) PurgeImageAgeDays = sw.purgeImageAgeDays;
@@ -101,6 +108,8 @@ void frmMain::Form_Load(std::wstring_view args) {
 
 void frmMain::Form_QueryUnload() {
   RunFatalOnError(L"Shutdown Error", ShutdownSentence, [&](int& step) {
+    step = 1;
+    CaptureForm.reset();
     step = 3;
     StoreSettings(false);
   });

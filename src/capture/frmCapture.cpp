@@ -1,0 +1,341 @@
+#include "capture/frmCapture.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "capture/modScreenshot.h"
+#include "capture/modTopmost.h"
+#include "win/error_text.h"
+#include "win/glyph_button.h"
+#include "win/message_box.h"
+#include "win/pump.h"
+
+namespace {
+
+constexpr UINT_PTR TimerCrosshairsRedraw = 1;
+constexpr UINT CrosshairsInterval = 10;
+constexpr COLORREF Shade = RGB(64, 64, 64);
+constexpr COLORREF Orange = RGB(255, 128, 0);
+constexpr int BarThickness = 5;
+constexpr int PanelWidth = 73, PanelHeight = 35;  // 1095 x 525 twips
+constexpr int ButtonSize = 25;                     // 375 twips
+// How long what lies beneath the hidden overlay gets to repaint before the grab.
+constexpr DWORD SettleMilliseconds = 50;
+
+const win::GlyphFace ScreenPrintFace{L"Wingdings", 15.75, L'!', RGB(255, 255, 255), win::DrawPencil};
+const win::GlyphFace CancelFace{L"Wingdings", 15.75, L'x', RGB(255, 255, 255), win::DrawBoxedCross};
+
+RECT ToRect(const frmCaptureRules::Rect& r) { return RECT{r.left, r.top, r.left + r.width, r.top + r.height}; }
+
+void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
+  ::SetBkColor(dc, colour);
+  ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+}
+
+void RegisterClasses(HINSTANCE instance, WNDPROC overlay, WNDPROC panel) {
+  static bool done = false;
+  if (done) return;
+  WNDCLASSEXW wc{sizeof wc};
+  wc.lpfnWndProc = overlay;
+  wc.hInstance = instance;
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_CROSS);
+  wc.lpszClassName = frmCapture::WindowClass;
+  ::RegisterClassExW(&wc);
+  wc.lpfnWndProc = panel;
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = L"MirelLumo.picButtons";
+  ::RegisterClassExW(&wc);
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&icc);
+  done = true;
+}
+
+}  // namespace
+
+frmCapture::frmCapture(HINSTANCE instance, Owner owner) : instance_(instance), owner_(std::move(owner)) {}
+
+frmCapture::~frmCapture() {
+  if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+int frmCapture::Scaled(int pixelsAt96) const {
+  const UINT dpi = hwnd_ ? ::GetDpiForWindow(hwnd_) : 96;
+  return ::MulDiv(pixelsAt96, dpi ? static_cast<int>(dpi) : 96, 96);
+}
+
+bool frmCapture::Load() {
+  RegisterClasses(instance_, &frmCapture::WindowProc, &frmCapture::PanelProc);
+  hwnd_ = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, WindowClass, L"Mirel Lumo Capture", WS_POPUP, 0, 0, 1,
+                            1, nullptr, nullptr, instance_, this);
+  if (!hwnd_) return false;
+  panelBrush_.reset(::CreateSolidBrush(Orange));
+  picButtons_ = ::CreateWindowExW(0, L"MirelLumo.picButtons", L"", WS_CHILD, 0, 0, Scaled(PanelWidth),
+                                  Scaled(PanelHeight), hwnd_, nullptr, instance_, this);
+  cmdScreenPrint_ = win::CreateGlyphButton(picButtons_, IdScreenPrint, L"Capture Screenshot", Scaled(8), Scaled(6),
+                                           Scaled(ButtonSize), Scaled(ButtonSize));
+  cmdCancel_ = win::CreateGlyphButton(picButtons_, IdCancel, L"Cancel", Scaled(41), Scaled(6), Scaled(ButtonSize),
+                                      Scaled(ButtonSize));
+  glyphFont_ = win::CreateSymbolFont(ScreenPrintFace, ::GetDpiForWindow(hwnd_));
+  tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+  for (auto [button, tip] : {std::pair{cmdScreenPrint_, L"  Capture Screenshot"}, std::pair{cmdCancel_, L"  Cancel  "}}) {
+    TOOLINFOW ti{sizeof ti};
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = picButtons_;
+    ti.uId = reinterpret_cast<UINT_PTR>(button);
+    ti.lpszText = const_cast<wchar_t*>(tip);
+    ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  }
+
+  monitors_ = std::make_unique<clsMonitors>();
+  modTransparency::SetTranslucency(hwnd_, OverlayAlpha);
+  CoverDesktop(monitors_->DesktopLeft(), monitors_->DesktopTop(), monitors_->DesktopWidth(),
+               monitors_->DesktopHeight());
+  win::DoEvents();
+  o_.mUpdateCrosshairs = true;
+  modTopmost::MakeTopmost(hwnd_, true);
+  SetTimerEnabled(true);
+  Show();
+  return true;
+}
+
+void frmCapture::CoverDesktop(int32_t left, int32_t top, int32_t width, int32_t height) {
+  ::SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  win::DoEvents();
+}
+
+void frmCapture::Show() {
+  o_.visible = true;
+  ::ShowWindow(hwnd_, SW_SHOW);
+  ::SetForegroundWindow(hwnd_);
+  ::SetFocus(hwnd_);
+}
+
+bool frmCapture::Visible() const { return hwnd_ && ::IsWindowVisible(hwnd_); }
+
+void frmCapture::ActivateCapture() {
+  const auto before = o_;
+  frmCaptureRules::Activate(o_);
+  ::ShowWindow(picButtons_, SW_HIDE);
+  InvalidateChanges(before);
+  Show();
+}
+
+void frmCapture::Rearm() {
+  frmCaptureRules::Rearm(o_);
+  SetTimerEnabled(true);
+}
+
+void frmCapture::SetTimerEnabled(bool on) {
+  o_.timerEnabled = on;
+  if (on && !timerRunning_) timerRunning_ = ::SetTimer(hwnd_, TimerCrosshairsRedraw, CrosshairsInterval, nullptr) != 0;
+  if (!on && timerRunning_) {
+    ::KillTimer(hwnd_, TimerCrosshairsRedraw);
+    timerRunning_ = false;
+  }
+}
+
+void frmCapture::InvalidateChanges(const frmCaptureRules::Overlay& before) {
+  RECT client;
+  ::GetClientRect(hwnd_, &client);
+  auto bars = [&](const frmCaptureRules::Overlay& o) {
+    const RECT h{0, o.horizTop, client.right, o.horizTop + BarThickness};
+    const RECT v{o.vertLeft, 0, o.vertLeft + BarThickness, client.bottom};
+    ::InvalidateRect(hwnd_, &h, FALSE);
+    ::InvalidateRect(hwnd_, &v, FALSE);
+  };
+  if (before.horizTop != o_.horizTop || before.vertLeft != o_.vertLeft) {
+    bars(before);
+    bars(o_);
+  }
+  if (before.recordArea != o_.recordArea || before.recordAreaVisible != o_.recordAreaVisible) {
+    RECT a = ToRect(before.recordArea), b = ToRect(o_.recordArea), u;
+    ::UnionRect(&u, &a, &b);
+    ::InvalidateRect(hwnd_, &u, FALSE);
+  }
+}
+
+void frmCapture::Paint() {
+  PAINTSTRUCT ps;
+  HDC dc = ::BeginPaint(hwnd_, &ps);
+  const RECT& area = ps.rcPaint;
+  const int w = area.right - area.left, h = area.bottom - area.top;
+  if (w > 0 && h > 0) {
+    // Drawn off-screen, then copied once: the bars never flicker over the shade.
+    win::unique_hdc memory(::CreateCompatibleDC(dc));
+    win::unique_hbitmap buffer(::CreateCompatibleBitmap(dc, w, h));
+    if (memory && buffer) {
+      win::select_object select(memory.get(), buffer.get());
+      ::SetViewportOrgEx(memory.get(), -area.left, -area.top, nullptr);
+      RECT client;
+      ::GetClientRect(hwnd_, &client);
+      FillSolid(memory.get(), area, Shade);
+      if (o_.recordAreaVisible) FillSolid(memory.get(), ToRect(o_.recordArea), modTransparency::ColourKey);
+      FillSolid(memory.get(), RECT{0, o_.horizTop, client.right, o_.horizTop + BarThickness}, Orange);
+      FillSolid(memory.get(), RECT{o_.vertLeft, 0, o_.vertLeft + BarThickness, client.bottom}, Orange);
+      ::SetViewportOrgEx(memory.get(), 0, 0, nullptr);
+      ::BitBlt(dc, area.left, area.top, w, h, memory.get(), 0, 0, SRCCOPY);
+    }
+  }
+  ::EndPaint(hwnd_, &ps);
+}
+
+void frmCapture::Form_MouseMove(int x, int y) {
+  const auto before = o_;
+  if (frmCaptureRules::MouseMove(o_, {x, y})) InvalidateChanges(before);
+}
+
+void frmCapture::Form_MouseDown(int x, int y) {
+  const auto before = o_;
+  ::ShowWindow(picButtons_, SW_HIDE);
+  frmCaptureRules::LeftPress(o_, {x, y});
+  SetTimerEnabled(true);
+  InvalidateChanges(before);
+}
+
+void frmCapture::Form_MouseUp(int x, int y) {
+  const auto before = o_;
+  RECT client;
+  ::GetClientRect(hwnd_, &client);
+  const bool completed = frmCaptureRules::LeftRelease(o_, {x, y}, Scaled(PanelWidth), Scaled(PanelHeight), client.bottom);
+  InvalidateChanges(before);
+  if (!completed) return;
+  SetTimerEnabled(false);
+  ::SetWindowPos(picButtons_, HWND_TOP, o_.buttonsAt.x, o_.buttonsAt.y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+}
+
+void frmCapture::Form_KeyUp(WPARAM key) {
+  if (key == VK_ESCAPE) CloseOverlay();
+}
+
+void frmCapture::TimerCrosshairsRedraw_Timer() { frmCaptureRules::Tick(o_); }
+
+void frmCapture::CloseOverlay() {
+  const auto before = o_;
+  frmCaptureRules::Close(o_);
+  SetTimerEnabled(false);
+  ::ShowWindow(picButtons_, SW_HIDE);
+  InvalidateChanges(before);
+  win::DoEvents();
+  ::ShowWindow(hwnd_, SW_HIDE);
+  win::DoEvents();
+  if (owner_.showMainWindow) owner_.showMainWindow();
+}
+
+void frmCapture::cmdCancel_Click() { CloseOverlay(); }
+
+void frmCapture::cmdScreenPrint_Click() {
+  ::ShowWindow(picButtons_, SW_HIDE);
+  win::DoEvents();
+  RECT window;
+  ::GetWindowRect(hwnd_, &window);
+  RECT area = ToRect(o_.recordArea);
+  ::OffsetRect(&area, window.left, window.top);
+
+  // Out of the way before the grab: layered windows are not left out of a screen copy on
+  // every platform (Wine, some remote sessions), and the picture must hold only the desktop.
+  ::ShowWindow(hwnd_, SW_HIDE);
+  win::PumpFor(SettleMilliseconds);
+  const std::wstring folder = owner_.imagesFolder ? owner_.imagesFolder() : std::wstring();
+  const auto result = modScreenshot::CaptureScreenArea(picSnapshot_, area, folder);
+
+  if (result.saved) SendCallBack(result.path);
+  CloseOverlay();
+  if (!result.saved) {
+    win::ShowMessage(nullptr,
+                     L"The screenshot could not be saved in the images folder \"" + folder + L"\".\r\n\r\n" +
+                         win::SystemErrorText(result.error),
+                     L"Mirel Lumo", MB_OK | MB_ICONSTOP);
+    return;
+  }
+  if (owner_.capturedFile) owner_.capturedFile(result.path);
+}
+
+void frmCapture::SendCallBack(const std::wstring& path) {
+  if (callBack_ == 0) return;
+  HWND target = reinterpret_cast<HWND>(static_cast<intptr_t>(callBack_));
+  if (!::IsWindow(target) || ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+  COPYDATASTRUCT cds{};
+  cds.dwData = 0;
+  cds.cbData = static_cast<DWORD>(path.size() * sizeof(wchar_t));
+  cds.lpData = const_cast<wchar_t*>(path.data());
+  DWORD_PTR answer = 0;
+  // A hung caller must not freeze the overlay.
+  ::SendMessageTimeoutW(target, WM_COPYDATA, 100, reinterpret_cast<LPARAM>(&cds), SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                        5000, &answer);
+}
+
+LRESULT CALLBACK frmCapture::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<frmCapture*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<frmCapture*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return self ? self->HandleMessage(msg, wParam, lParam) : ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK frmCapture::PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<frmCapture*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  switch (msg) {
+    case WM_ERASEBKGND: {
+      RECT r;
+      ::GetClientRect(hwnd, &r);
+      if (self) ::FillRect(reinterpret_cast<HDC>(wParam), &r, self->panelBrush_.get());
+      return 1;
+    }
+    case WM_COMMAND:
+    case WM_DRAWITEM:
+      if (self) return self->HandleMessage(msg, wParam, lParam);
+      break;
+  }
+  return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+LRESULT frmCapture::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_TIMER:
+      if (wParam == TimerCrosshairsRedraw) TimerCrosshairsRedraw_Timer();
+      return 0;
+    case WM_MOUSEMOVE:
+      Form_MouseMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+      return 0;
+    case WM_LBUTTONDOWN:
+      ::SetCapture(hwnd_);
+      Form_MouseDown(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+      return 0;
+    case WM_LBUTTONUP:
+      ::ReleaseCapture();
+      Form_MouseUp(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+      return 0;
+    case WM_KEYUP:
+      Form_KeyUp(wParam);
+      return 0;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED) {
+        if (LOWORD(wParam) == IdScreenPrint) cmdScreenPrint_Click();
+        if (LOWORD(wParam) == IdCancel) cmdCancel_Click();
+      }
+      return 0;
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      win::DrawGlyphButton(item, item.CtlID == IdScreenPrint ? ScreenPrintFace : CancelFace, glyphFont_.get());
+      return TRUE;
+    }
+    case WM_CLOSE:
+      CloseOverlay();  // the overlay is hidden, never closed, while the program runs
+      return 0;
+    default:
+      return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+  }
+}

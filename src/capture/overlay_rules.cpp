@@ -1,0 +1,98 @@
+#include "capture/overlay_rules.h"
+
+#include <algorithm>
+
+namespace frmCaptureRules {
+
+OverlayState Overlay::State() const {
+  if (!visible) return OverlayState::Hidden;
+  if (buttonsVisible) return OverlayState::Selected;
+  if (SelectionActive) return OverlayState::Selecting;
+  return OverlayState::Armed;
+}
+
+void Tick(Overlay& o) { o.mUpdateCrosshairs = true; }
+
+namespace {
+void FollowMouse(Overlay& o, Point p) {
+  o.horizTop = p.y;
+  o.vertLeft = p.x;
+  if (o.SelectionActive) {
+    o.recordArea = Rect{std::min(p.x, o.SelectionStart.x), std::min(p.y, o.SelectionStart.y),
+                        std::abs(p.x - o.SelectionStart.x), std::abs(p.y - o.SelectionStart.y)};
+  }
+}
+}  // namespace
+
+bool MouseMove(Overlay& o, Point p) {
+  if (o.mStopCapture || (o.timerEnabled && !o.mUpdateCrosshairs)) return false;
+  FollowMouse(o, p);
+  o.mUpdateCrosshairs = false;
+  return true;
+}
+
+void LeftPress(Overlay& o, Point p) {
+  o.buttonsVisible = false;
+  o.mStopCapture = false;
+  o.timerEnabled = true;
+  o.mUpdateCrosshairs = true;
+  if (!o.SelectionActive) {
+    o.recordArea = Rect{p.x, p.y, 0, 0};
+    o.recordAreaVisible = true;
+    o.SelectionActive = true;
+    o.SelectionStart = p;
+  }
+}
+
+bool LeftRelease(Overlay& o, Point p, int panelWidth, int panelHeight, int desktopHeight) {
+  if (!o.SelectionActive) return false;
+  // The release point always counts, even when the last move fell between two ticks: what
+  // is captured is where the mouse was let go.
+  FollowMouse(o, p);
+  if (o.recordArea.width < MinSelectionWidth) return false;
+  o.timerEnabled = false;
+  o.SelectionActive = false;
+  o.mUpdateCrosshairs = false;
+  o.mStopCapture = true;
+  o.buttonsAt = PanelPlace(p.x, o.horizTop, o.recordArea, panelWidth, panelHeight, desktopHeight);
+  o.buttonsVisible = true;
+  return true;
+}
+
+void Close(Overlay& o) {
+  o.recordAreaVisible = false;
+  o.recordArea = Rect{o.recordArea.left, o.recordArea.top, 1, 1};
+  o.buttonsVisible = false;
+  o.SelectionActive = false;
+  o.timerEnabled = false;
+  o.visible = false;
+}
+
+void Activate(Overlay& o) {
+  o.recordAreaVisible = false;
+  o.buttonsVisible = false;
+  o.SelectionActive = false;
+  o.visible = true;
+}
+
+void Rearm(Overlay& o) {
+  o.mUpdateCrosshairs = true;
+  o.mStopCapture = false;
+  o.timerEnabled = true;
+}
+
+Point PanelPlace(int x, int y, const Rect& r, int w, int h, int desktopHeight) {
+  Point at;
+  const bool leftEdge = r.left == x, topEdge = r.top == y;
+  if (!leftEdge && !topEdge) at = {x - w, y};                   // released at the bottom-right corner
+  else if (leftEdge && !topEdge) at = {x, y};                   // bottom-left
+  else if (leftEdge && topEdge) at = {x, y - h};                // top-left
+  else at = {r.left + r.width - w, y - h};                      // top-right
+  if (y + h > desktopHeight) at.y = y - h;
+  // The overlay's own top edge: on a desktop that starts above the primary monitor the
+  // desktop's screen top is negative, and comparing with it would leave the panel off-screen.
+  if (y - h < 0) at.y = y;
+  return at;
+}
+
+}  // namespace frmCaptureRules

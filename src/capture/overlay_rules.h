@@ -1,0 +1,59 @@
+#pragma once
+// The capture overlay's rules, apart from the window: crosshairs throttled by the redraw
+// timer, the selection from press to release (at least 10 pixels wide), and where the
+// button panel goes. All coordinates are overlay pixels (0, 0 at the virtual desktop's
+// top-left corner).
+#include <cstdlib>
+
+namespace frmCaptureRules {
+
+struct Point { int x = 0, y = 0; };
+struct Rect {
+  int left = 0, top = 0, width = 0, height = 0;
+  bool operator==(const Rect&) const = default;
+};
+
+inline constexpr int MinSelectionWidth = 10;
+
+enum class OverlayState { Armed, Selecting, Selected, Hidden };
+
+struct Overlay {
+  // Public flags of the overlay.
+  bool mUpdateCrosshairs = true;
+  bool mStopCapture = false;
+  bool timerEnabled = false;  // TimerCrosshairsRedraw
+  // Selection.
+  bool SelectionActive = false;
+  Point SelectionStart;
+  Rect recordArea;  // picRecordArea as last drawn
+  bool recordAreaVisible = false;
+  bool buttonsVisible = false;
+  Point buttonsAt;  // panel's top-left corner when shown
+  // Crosshair bars as last drawn: the top of the horizontal bar, the left of the vertical one.
+  int horizTop = 0, vertLeft = 0;
+  bool visible = false;
+
+  OverlayState State() const;
+};
+
+// TimerCrosshairsRedraw's tick.
+void Tick(Overlay& o);
+// A mouse move; true when the crosshairs (and the selection) were redrawn.
+bool MouseMove(Overlay& o, Point p);
+void LeftPress(Overlay& o, Point p);
+// A left release; true when it completed the selection (the panel is then shown at its
+// place for a panel of the given size inside a desktop of the given height).
+bool LeftRelease(Overlay& o, Point p, int panelWidth, int panelHeight, int desktopHeight);
+// Escape, cancel and after a capture: the overlay hides.
+void Close(Overlay& o);
+// ActivateCapture: shows the overlay with no selection and no panel.
+void Activate(Overlay& o);
+// cmdCapture_Click's re-arming of the crosshairs before the overlay is shown.
+void Rearm(Overlay& o);
+
+// The panel's top-left corner for a release at x with the crosshair bar at y, the selection
+// r as last drawn and a panel of w x h: beside the corner where the mouse was released,
+// moved to the other side of y when it would leave the desktop at the bottom or top.
+Point PanelPlace(int x, int y, const Rect& r, int w, int h, int desktopHeight);
+
+}  // namespace frmCaptureRules

@@ -1,0 +1,296 @@
+// The capture road of the real program: another program starts "screencapture cb=<its
+// window>", a person drags a selection over that window's known pattern and clicks the
+// capture button; the file holds exactly those pixels and the caller receives its path.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "e2e/driver.h"
+
+using namespace e2e;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr RECT PatternArea{200, 150, 800, 550};
+
+COLORREF PatternAt(int x, int y) {  // screen coordinates; never the overlay's key yellow
+  return RGB(x & 0xFF, y & 0xFF, 7 + ((x >> 8) & 3) * 40 + ((y >> 8) & 3) * 10);
+}
+
+// The calling program: a borderless window showing the pattern, receiving WM_COPYDATA.
+class CallerWindow {
+ public:
+  CallerWindow() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &CallerWindow::Proc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"LumoTest.Caller";
+    ::RegisterClassW(&wc);
+    hwnd_ = ::CreateWindowExW(0, wc.lpszClassName, L"Caller", WS_POPUP | WS_VISIBLE, PatternArea.left,
+                              PatternArea.top, PatternArea.right - PatternArea.left,
+                              PatternArea.bottom - PatternArea.top, nullptr, nullptr, wc.hInstance, nullptr);
+    received_.clear();
+    copyCount_ = 0;
+    Pump(300ms);
+  }
+  ~CallerWindow() { ::DestroyWindow(hwnd_); }
+  HWND Handle() const { return hwnd_; }
+  static const std::wstring& Received() { return received_; }
+  static int CopyCount() { return copyCount_; }
+  static WPARAM LastWParam() { return wParam_; }
+  // Pumps this thread's messages while waiting, so that the window repaints and answers.
+  static bool Pump(Duration timeout, bool untilCopyData = false) {
+    return WaitUntil(
+        [&] {
+          MSG m;
+          while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&m);
+          return untilCopyData && copyCount_ > 0;
+        },
+        timeout);
+  }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_PAINT) {
+      PAINTSTRUCT ps;
+      HDC dc = ::BeginPaint(hwnd, &ps);
+      const int w = PatternArea.right - PatternArea.left, h = PatternArea.bottom - PatternArea.top;
+      std::vector<DWORD> pixels(static_cast<size_t>(w) * h);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          const COLORREF c = PatternAt(PatternArea.left + x, PatternArea.top + y);
+          pixels[static_cast<size_t>(y) * w + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+        }
+      BITMAPINFO bi{};
+      bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+      ::SetDIBitsToDevice(dc, 0, 0, w, h, 0, 0, 0, h, pixels.data(), &bi, DIB_RGB_COLORS);
+      ::EndPaint(hwnd, &ps);
+      return 0;
+    }
+    if (msg == WM_COPYDATA) {
+      const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      received_.assign(static_cast<const wchar_t*>(cds->lpData), cds->cbData / sizeof(wchar_t));
+      wParam_ = wParam;
+      ++copyCount_;
+      return TRUE;
+    }
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+  HWND hwnd_;
+  static inline std::wstring received_;
+  static inline int copyCount_ = 0;
+  static inline WPARAM wParam_ = 0;
+};
+
+void Button(DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  ::SendInput(1, &in, sizeof in);
+}
+
+void MoveTo(int x, int y) {
+  ::SetCursorPos(x, y);
+  CallerWindow::Pump(40ms);
+}
+
+void Key(WORD vk) {
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = vk;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(2, in, sizeof(INPUT));
+}
+
+void Drag(POINT from, POINT to) {
+  MoveTo(from.x, from.y);
+  Button(MOUSEEVENTF_LEFTDOWN);
+  CallerWindow::Pump(40ms);
+  MoveTo((from.x + to.x) / 2, (from.y + to.y) / 2);
+  MoveTo(to.x, to.y);
+  Button(MOUSEEVENTF_LEFTUP);
+  CallerWindow::Pump(60ms);
+}
+
+HWND ChildOfClass(HWND parent, const wchar_t* cls) {
+  return ::FindWindowExW(parent, nullptr, cls, nullptr);
+}
+
+void Click(HWND control) {
+  RECT r;
+  ::GetWindowRect(control, &r);
+  MoveTo((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  Button(MOUSEEVENTF_LEFTDOWN);
+  CallerWindow::Pump(30ms);
+  Button(MOUSEEVENTF_LEFTUP);
+}
+
+struct Image {
+  int width = 0, height = 0;
+  std::vector<COLORREF> pixels;  // top-down
+};
+
+// A 24-bit bottom-up BMP file.
+Image ReadBmp(const std::wstring& path) {
+  const std::string bytes = ReadBytes(path);
+  Image img;
+  if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') return img;
+  auto u32 = [&](size_t at) { return *reinterpret_cast<const uint32_t*>(bytes.data() + at); };
+  auto i32 = [&](size_t at) { return *reinterpret_cast<const int32_t*>(bytes.data() + at); };
+  const uint32_t offset = u32(10);
+  img.width = i32(18);
+  img.height = i32(22);
+  if (*reinterpret_cast<const uint16_t*>(bytes.data() + 28) != 24) return Image{};
+  const size_t stride = (static_cast<size_t>(img.width) * 3 + 3) & ~size_t{3};
+  if (bytes.size() < offset + stride * img.height) return Image{};
+  for (int y = 0; y < img.height; ++y)
+    for (int x = 0; x < img.width; ++x) {
+      const auto* p = reinterpret_cast<const uint8_t*>(bytes.data() + offset + (img.height - 1 - y) * stride + x * 3);
+      img.pixels.push_back(RGB(p[2], p[1], p[0]));
+    }
+  return img;
+}
+
+class Capture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    base_ = L"c:\\lumo-e2e-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
+    images_ = base_ + L"Mirel Lumo\\images\\";
+    fs::remove_all(fs::path(base_));
+    fs::create_directories(fs::path(images_));
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(fs::path(base_), ignored);
+  }
+  std::wstring Args(HWND callBack) const {
+    return L"screencapture cb=" + std::to_wstring(reinterpret_cast<intptr_t>(callBack)) + L" saveimgsloc=" +
+           base_.substr(0, base_.size() - 1);
+  }
+  std::vector<std::wstring> Files() const {
+    std::vector<std::wstring> names;
+    for (const auto& e : fs::directory_iterator(fs::path(images_))) names.push_back(e.path().filename().wstring());
+    return names;
+  }
+  static HWND WaitForOverlay(const Program& app) {
+    HWND overlay = app.WaitForWindow(L"MirelLumo.frmCapture", nullptr, 20s);
+    CallerWindow::Pump(200ms);  // let it paint before the mouse arrives
+    return overlay;
+  }
+  static HWND WaitForPanel(HWND overlay, Duration timeout = 5s) {
+    HWND panel = ChildOfClass(overlay, L"MirelLumo.picButtons");
+    return WaitUntil([&] { CallerWindow::Pump(10ms); return panel && ::IsWindowVisible(panel); }, timeout) ? panel
+                                                                                                           : nullptr;
+  }
+  std::wstring base_, images_;
+};
+
+}  // namespace
+
+TEST_F(Capture, DragAndCaptureSavesExactlyTheSelectedPixelsAndTellsTheCaller) {
+  CallerWindow caller;
+  Program app(Args(caller.Handle()));
+  HWND overlay = WaitForOverlay(app);
+  ASSERT_NE(overlay, nullptr);
+  EXPECT_EQ(app.WaitForMainWindow(0ms), nullptr);  // hidden while the overlay is up
+
+  Drag({260, 200}, {460, 330});
+  HWND panel = WaitForPanel(overlay);
+  ASSERT_NE(panel, nullptr);
+  RECT pr;
+  ::GetWindowRect(panel, &pr);
+  EXPECT_EQ(pr.right, 460);  // released at the bottom-right corner: the panel's right edge there
+  EXPECT_EQ(pr.top, 330);
+
+  Click(::GetDlgItem(panel, 101));
+  ASSERT_TRUE(CallerWindow::Pump(10s, true)) << "no WM_COPYDATA";
+  EXPECT_EQ(CallerWindow::CopyCount(), 1);
+  EXPECT_EQ(CallerWindow::LastWParam(), 100u);
+  const std::wstring expected = base_ + L"Mirel Lumo\\images\\image1.bmp";
+  EXPECT_EQ(_wcsicmp(CallerWindow::Received().c_str(), expected.c_str()), 0);
+
+  const Image img = ReadBmp(expected);
+  ASSERT_EQ(img.width, 200);
+  ASSERT_EQ(img.height, 130);
+  int wrong = 0;
+  for (int y = 0; y < img.height; ++y)
+    for (int x = 0; x < img.width; ++x)
+      if (img.pixels[static_cast<size_t>(y) * img.width + x] != PatternAt(260 + x, 200 + y)) ++wrong;
+  EXPECT_EQ(wrong, 0) << "pixels that are not the caller's (overlay shade, bars or panel)";
+
+  EXPECT_NE(app.WaitForMainWindow(), nullptr);
+  EXPECT_FALSE(::IsWindowVisible(overlay));
+  EXPECT_TRUE(app.CloseAndWait());
+}
+
+TEST_F(Capture, NumbersFollowTheHighestFileOfAnyExtension) {
+  WriteBytes(images_ + L"image1.bmp", "x");
+  WriteBytes(images_ + L"image9.jpg", "x");
+  WriteBytes(images_ + L"Image30.bmp", "x");  // another case: not counted
+  CallerWindow caller;
+  Program app(Args(caller.Handle()));
+  HWND overlay = WaitForOverlay(app);
+  ASSERT_NE(overlay, nullptr);
+  Drag({500, 420}, {300, 250});  // bottom-right to top-left
+  HWND panel = WaitForPanel(overlay);
+  ASSERT_NE(panel, nullptr);
+  RECT pr;
+  ::GetWindowRect(panel, &pr);
+  EXPECT_EQ(pr.left, 300);  // released at the top-left corner: the panel stands above it
+  EXPECT_EQ(pr.bottom, 250);
+  Click(::GetDlgItem(panel, 101));
+  ASSERT_TRUE(CallerWindow::Pump(10s, true));
+  EXPECT_EQ(fs::path(CallerWindow::Received()).filename().wstring(), L"image10.bmp");
+  EXPECT_TRUE(FileExists(images_ + L"image10.bmp"));
+  EXPECT_TRUE(app.CloseAndWait());
+}
+
+TEST_F(Capture, NarrowReleaseKeepsSelectingAndEscapeWritesNothing) {
+  CallerWindow caller;
+  Program app(Args(caller.Handle()));
+  HWND overlay = WaitForOverlay(app);
+  ASSERT_NE(overlay, nullptr);
+  HWND panel = ChildOfClass(overlay, L"MirelLumo.picButtons");
+  Drag({300, 300}, {309, 360});  // 9 pixels wide
+  CallerWindow::Pump(150ms);
+  EXPECT_FALSE(::IsWindowVisible(panel));
+  MoveTo(340, 360);  // still selecting from the first press
+  Button(MOUSEEVENTF_LEFTDOWN);
+  CallerWindow::Pump(30ms);
+  Button(MOUSEEVENTF_LEFTUP);
+  ASSERT_NE(WaitForPanel(overlay), nullptr);
+  RECT pr;
+  ::GetWindowRect(panel, &pr);
+  EXPECT_EQ(pr.right, 340);
+
+  ::SetForegroundWindow(overlay);
+  Key(VK_ESCAPE);
+  EXPECT_NE(app.WaitForMainWindow(), nullptr);
+  EXPECT_FALSE(::IsWindowVisible(overlay));
+  CallerWindow::Pump(200ms);
+  EXPECT_EQ(CallerWindow::CopyCount(), 0);
+  EXPECT_TRUE(Files().empty());
+  EXPECT_TRUE(app.CloseAndWait());
+}
+
+TEST_F(Capture, AFolderRemovedMeanwhileGivesAMessageAndNoCallBack) {
+  CallerWindow caller;
+  Program app(Args(caller.Handle()));
+  HWND overlay = WaitForOverlay(app);
+  ASSERT_NE(overlay, nullptr);
+  fs::remove_all(fs::path(base_));
+  Drag({260, 200}, {460, 330});
+  HWND panel = WaitForPanel(overlay);
+  ASSERT_NE(panel, nullptr);
+  Click(::GetDlgItem(panel, 101));
+  HWND box = app.WaitForMessageBox(L"Mirel Lumo", 10s);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box).rfind(L"The screenshot could not be saved", 0), 0u) << "message";
+  PressOk(box);
+  EXPECT_NE(app.WaitForMainWindow(), nullptr);
+  CallerWindow::Pump(200ms);
+  EXPECT_EQ(CallerWindow::CopyCount(), 0);
+  EXPECT_FALSE(fs::exists(fs::path(images_)));
+  EXPECT_TRUE(app.CloseAndWait());
+}

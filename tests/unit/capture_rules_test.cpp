@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include "capture/capture_files.h"
+#include "capture/clsMonitor.h"
+#include "capture/encoder_table.h"
+#include "capture/overlay_rules.h"
+
+using namespace frmCaptureRules;
+
+TEST(CaptureNumbering, FollowsTheHighestNumberOfThePrefix) {
+  using modScreenshot::HighestNumber;
+  EXPECT_EQ(HighestNumber({}, L"image"), 0);
+  EXPECT_EQ(HighestNumber({L"image1.bmp", L"image2.bmp", L"image9.jpg"}, L"image"), 9);
+  EXPECT_EQ(HighestNumber({L"image0007.bmp"}, L"image"), 7);
+  EXPECT_EQ(HighestNumber({L"image5.tar.bmp"}, L"image"), 5);  // extension from the first dot
+  EXPECT_EQ(HighestNumber({L"Image3.bmp", L"image_old.bmp", L"imagefoo12.bmp", L"image12", L"image.bmp"}, L"image"), 0);
+  EXPECT_EQ(HighestNumber({L"image 4 .png", L"image2.5.png"}, L"image"), 4);  // "2.5" holds the extension ".5.png"
+  EXPECT_EQ(HighestNumber({L"image1e3.bmp", L"image-4.bmp"}, L"image"), 1000);
+}
+
+TEST(CaptureNumbering, HostileNamesNeverBreakTheNumbering) {
+  using modScreenshot::HighestNumber;
+  EXPECT_EQ(HighestNumber({L"image1e400.bmp", L"image99999999999.bmp", L"image3.bmp"}, L"image"), 3);
+  EXPECT_EQ(HighestNumber({L"image2147483647.bmp"}, L"image"), 2147483647);
+  EXPECT_EQ(modScreenshot::NextNumber(2147483647), 2147483647);
+  EXPECT_EQ(modScreenshot::NextNumber(-5), 1);
+  EXPECT_EQ(modScreenshot::NextNumber(9), 10);
+  // Every occurrence of the prefix goes, and the extension runs from the first dot.
+  EXPECT_EQ(HighestNumber({L"imageimage4.png"}, L"image"), 4);
+  EXPECT_EQ(HighestNumber({L"image.bmpimage2.bmp"}, L"image"), 0);
+  EXPECT_EQ(modScreenshot::StripWildcard(L"image*.**.*"), L"image");
+}
+
+TEST(PanelPlace, BesideTheCornerOfTheRelease) {
+  const Rect r{100, 100, 200, 150};  // 100..300 x 100..250
+  const int w = 73, h = 35, desktop = 1080;
+  EXPECT_EQ(PanelPlace(300, 250, r, w, h, desktop).x, 300 - w);  // bottom-right
+  EXPECT_EQ(PanelPlace(300, 250, r, w, h, desktop).y, 250);
+  EXPECT_EQ(PanelPlace(100, 250, r, w, h, desktop).x, 100);  // bottom-left
+  EXPECT_EQ(PanelPlace(100, 250, r, w, h, desktop).y, 250);
+  EXPECT_EQ(PanelPlace(100, 100, r, w, h, desktop).x, 100);  // top-left
+  EXPECT_EQ(PanelPlace(100, 100, r, w, h, desktop).y, 100 - h);
+  EXPECT_EQ(PanelPlace(300, 100, r, w, h, desktop).x, 300 - w);  // top-right
+  EXPECT_EQ(PanelPlace(300, 100, r, w, h, desktop).y, 100 - h);
+}
+
+TEST(PanelPlace, StaysOnTheDesktopVertically) {
+  const Rect low{100, 900, 200, 160};
+  EXPECT_EQ(PanelPlace(300, 1060, low, 73, 35, 1080).y, 1060 - 35);  // would leave at the bottom
+  const Rect high{100, 10, 200, 100};
+  EXPECT_EQ(PanelPlace(100, 10, high, 73, 35, 1080).y, 10);  // would leave at the top
+}
+
+TEST(OverlaySelection, FollowsTheMouseOncePerTickAndCompletesAtTenPixels) {
+  Overlay o;
+  Activate(o);
+  EXPECT_EQ(o.State(), OverlayState::Armed);
+  LeftPress(o, {50, 60});
+  EXPECT_EQ(o.State(), OverlayState::Selecting);
+  EXPECT_TRUE(MouseMove(o, {70, 90}));
+  EXPECT_FALSE(MouseMove(o, {80, 95}));  // same tick: not redrawn
+  EXPECT_EQ(o.recordArea, (Rect{50, 60, 20, 30}));
+  Tick(o);
+  EXPECT_TRUE(MouseMove(o, {40, 30}));  // above and left of the start
+  EXPECT_EQ(o.recordArea, (Rect{40, 30, 10, 30}));
+
+  EXPECT_FALSE(LeftRelease(o, {59, 80}, 73, 35, 1080));  // 9 pixels wide
+  EXPECT_EQ(o.State(), OverlayState::Selecting);
+  EXPECT_EQ(o.SelectionStart.x, 50);
+  LeftPress(o, {500, 500});  // a press while selecting keeps the start point
+  EXPECT_EQ(o.SelectionStart.x, 50);
+  EXPECT_TRUE(LeftRelease(o, {60, 80}, 73, 35, 1080));
+  EXPECT_EQ(o.recordArea, (Rect{50, 60, 10, 20}));
+  EXPECT_EQ(o.State(), OverlayState::Selected);
+  EXPECT_TRUE(o.mStopCapture);
+  Tick(o);
+  EXPECT_FALSE(MouseMove(o, {100, 100}));  // stopped: the crosshairs stay
+
+  LeftPress(o, {200, 210});  // a new press while Selected restarts there
+  EXPECT_EQ(o.State(), OverlayState::Selecting);
+  EXPECT_EQ(o.SelectionStart.x, 200);
+  EXPECT_EQ(o.recordArea, (Rect{200, 210, 0, 0}));
+  Close(o);
+  EXPECT_EQ(o.State(), OverlayState::Hidden);
+}
+
+TEST(MonitorProbe, FindsEachMonitorOnceIncludingOnesLeftOfThePrimary) {
+  // Primary 1920 x 1080 at the origin, a second one of 1280 x 1024 left of it.
+  auto at = [](int32_t x, int32_t y) -> int64_t {
+    if (x >= 0 && x < 1920 && y >= 0 && y < 1080) return 11;
+    if (x >= -1280 && x < 0 && y >= 0 && y < 1024) return 22;
+    return 0;
+  };
+  int described = 0;
+  auto describe = [&](int64_t h) {
+    ++described;
+    clsMonitor m;
+    m.Handle = h;
+    m.IsPrimary = h == 11;
+    return m;
+  };
+  const auto list = monitorProbe::Probe({-1280, 0, 3200, 1080}, at, describe);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0].first, "22");
+  EXPECT_EQ(list[1].first, "11");
+  EXPECT_TRUE(list[1].second.IsPrimary);
+  EXPECT_EQ(described, 2);  // many cells, one record each
+}
+
+TEST(MonitorProbe, SmallMonitorsBetweenCentresAndNoMonitorCount) {
+  auto at = [](int32_t x, int32_t y) -> int64_t { return (x >= 330 && x < 630 && y >= 0 && y < 200) ? 5 : 0; };
+  EXPECT_TRUE(monitorProbe::Probe({0, 0, 1280, 960}, at, [](int64_t) { return clsMonitor{}; }).empty());
+  const auto fallback = monitorProbe::Fallback(1024, 768);
+  ASSERT_EQ(fallback.size(), 1u);
+  EXPECT_EQ(fallback[0].first, "0");
+  EXPECT_EQ(fallback[0].second.Right, 1024);
+  EXPECT_EQ(fallback[0].second.WorkBottom, 768);
+  EXPECT_FALSE(fallback[0].second.IsPrimary);
+}
+
+TEST(EncoderTable, ExactExtensionsAndTheirParameters) {
+  using namespace modSaveImages;
+  const auto jpg = ChooseEncoder(L".jpg", 100, 24, 6);
+  ASSERT_TRUE(jpg);
+  ASSERT_EQ(jpg->params.size(), 1u);
+  EXPECT_STREQ(jpg->params[0].guid, EncoderQuality);
+  EXPECT_EQ(jpg->params[0].value, 100);
+  const auto tiff = ChooseEncoder(L".tiff", 100, 24, 6);
+  ASSERT_TRUE(tiff);
+  ASSERT_EQ(tiff->params.size(), 2u);
+  EXPECT_STREQ(tiff->params[0].guid, EncoderCompression);
+  EXPECT_EQ(tiff->params[0].value, 6);
+  EXPECT_STREQ(tiff->params[1].guid, EncoderColorDepth);
+  EXPECT_EQ(tiff->params[1].value, 24);
+  EXPECT_TRUE(ChooseEncoder(L".png", 1, 2, 3)->params.empty());
+  EXPECT_TRUE(ChooseEncoder(L".gif", 1, 2, 3)->params.empty());
+  EXPECT_EQ(ChooseEncoder(L".bmp", 1, 2, 3)->clsid, nullptr);
+  for (const wchar_t* bad : {L".JPG", L".jpeg", L"jpg", L".tif", L""}) EXPECT_FALSE(ChooseEncoder(bad, 1, 2, 3)) << static_cast<int>(bad[0]);
+}
