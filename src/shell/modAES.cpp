@@ -206,7 +206,10 @@ std::wstring modAES::AesEncryptText(std::wstring_view text, std::wstring_view pa
   Bytes data = ToUtf8Bytes(text);
   std::wstring error;
   if (!AesCryptBytes(data, ToUtf8Bytes(passphrase), L"", 0, error)) ThrowCipherError(error);
-  return ToBase64Text(data);
+  std::wstring stored = ToBase64Text(data);
+  // An empty result for a non-empty text would store nothing in place of the value.
+  if (stored.empty() && !data.empty()) ThrowCipherError(L"[" + std::to_wstring(::GetLastError()) + L"] Error in CryptBinaryToStringW");
+  return stored;
 }
 
 std::wstring modAES::AesDecryptText(std::wstring_view text, std::wstring_view passphrase) {

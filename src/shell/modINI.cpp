@@ -11,40 +11,52 @@
 
 namespace {
 
-std::optional<std::string> ReadWholeFile(const std::wstring& path) {
-  win::unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return std::nullopt;
-  LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart > 16 * 1024 * 1024) return std::nullopt;
-  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-  DWORD read = 0;
-  if (!bytes.empty() && (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-                         read != bytes.size()))
-    return std::nullopt;
-  return bytes;
-}
-
 [[noreturn]] void ThrowLastError() {
   const DWORD err = ::GetLastError();
   throw AppError{static_cast<int32_t>(err), win::SystemErrorText(err), 0};
 }
 
+// The file's bytes; nothing when there is no such file. A file that is there but cannot be
+// read (locked, unreadable, absurdly large) raises: treating it as empty would write empty
+// settings over the user's.
+std::optional<std::string> ReadWholeFile(const std::wstring& path) {
+  win::unique_file file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD err = ::GetLastError();
+    if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) return std::nullopt;
+    ThrowLastError();
+  }
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.get(), &size)) ThrowLastError();
+  if (size.QuadPart > 16 * 1024 * 1024) {
+    ::SetLastError(ERROR_FILE_TOO_LARGE);
+    ThrowLastError();
+  }
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  if (!bytes.empty() && (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+                         read != bytes.size()))
+    ThrowLastError();
+  return bytes;
+}
+
 void ReplaceFileAtomically(const std::wstring& path, const std::string& bytes) {
   // Named per process, so that two instances saving at once never share a half-written file.
   const std::wstring temp = path + L"." + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
+  bool ok = false;
   {
     win::unique_file file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) ThrowLastError();
     DWORD written = 0;
-    if (!bytes.empty() &&
-        (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-         written != bytes.size()))
-      ThrowLastError();
-    if (!::FlushFileBuffers(file.get())) ThrowLastError();
+    ok = (bytes.empty() ||
+          (::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size())) &&
+         ::FlushFileBuffers(file.get());
   }
-  if (!::MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (ok) ok = ::MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!ok) {
     const DWORD err = ::GetLastError();
     ::DeleteFileW(temp.c_str());
     ::SetLastError(err);
@@ -71,7 +83,7 @@ std::wstring FromAnsi(const std::string& s) {
 }  // namespace
 
 std::wstring modINI::ReadIniValue(std::string_view section, std::string_view key, const std::wstring& file) {
-  const auto bytes = ReadWholeFile(file);
+  const auto bytes = ReadWholeFile(file);  // raises when the file is there but unreadable
   if (!bytes) return {};
   const auto value = IniDocument::Parse(*bytes).Get(section, key);
   return value ? FromAnsi(*value) : std::wstring();

@@ -13,7 +13,8 @@ struct IniEntry {
   std::wstring value;
 };
 
-// The trimmed value, or "" when the file, section or key is missing or unreadable.
+// The trimmed value, or "" when the file, section or key is missing. Throws AppError when
+// the file exists but cannot be read.
 std::wstring ReadIniValue(std::string_view section, std::string_view key, const std::wstring& file);
 
 // Writes the entries in order. With fresh, the file is rebuilt from nothing (only these

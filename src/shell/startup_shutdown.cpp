@@ -37,6 +37,12 @@ void RunFatalOnError(const wchar_t* title, const wchar_t* sentence, Body body) {
     FailAndExit(title, sentence, e);
   } catch (const std::bad_alloc&) {
     FailAndExit(title, sentence, AppError{7, L"Out of memory", step});
+  } catch (const std::exception& e) {
+    std::wstring what;
+    for (const char* p = e.what(); *p; ++p) what += static_cast<wchar_t>(static_cast<unsigned char>(*p));
+    FailAndExit(title, sentence, AppError{51, L"Internal error: " + what, step});
+  } catch (...) {
+    FailAndExit(title, sentence, AppError{51, L"Internal error", step});
   }
 }
 
@@ -81,6 +87,8 @@ void frmMain::Form_Load(std::wstring_view args) {
     }
 
     const std::wstring appData = modFileOps::GetSpecialFolder(modFileOps::CSIDL_AppData);
+    // Without it every path below would land at the root of the current drive.
+    if (appData.empty()) throw AppError{76, L"Path not found: the application data folder", 5};
     step = 5;
     if (saveImgsLoc.empty()) {
       const std::wstring folder = appData + L"\\Mirel Lumo\\images\\";

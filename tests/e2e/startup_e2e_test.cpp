@@ -103,7 +103,18 @@ TEST_F(Startup, ASecondInstanceIsTurnedAwayUnlessMultipleAreAllowed) {
             L"Another instance of this app has been detected. This instance must close. If this is an issue, "
             L"please contact your administrator");
   EXPECT_EQ(second.WaitForMainWindow(0ms), nullptr);
-  PressOk(box);
+  // Closing its hidden main window meanwhile (a polite kill) must not store anything.
+  ::EnumWindows(
+      [](HWND hwnd, LPARAM pid) -> BOOL {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == static_cast<DWORD>(pid)) ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
+        return TRUE;
+      },
+      static_cast<LPARAM>(second.Pid()));
+  EXPECT_EQ(second.WaitForMessageBox(L"Shutdown Error", 500ms), nullptr);
+  box = second.WaitForMessageBox(L"Multi Instance", 2s);
+  if (box) PressOk(box);
   EXPECT_TRUE(second.WaitForExit(10s));
   EXPECT_EQ(ReadBytes(ConfigFile()), config);
   EXPECT_TRUE(first.Running());
@@ -147,4 +158,23 @@ TEST_F(Startup, KillsDuringStartupAndShutdownNeverLeaveAPartialConfig) {
     }
     EXPECT_EQ(ReadBytes(ConfigFile()), seeded) << "round " << round;
   }
+}
+
+TEST_F(Startup, AConfigFileThatCannotBeReadIsLeftAloneWithAStartupError) {
+  const std::string seeded = ConfigOf(L"m", L"user", L"https://jira.example.com", L"token");
+  WriteBytes(ConfigFile(), seeded);
+  {
+    // Another program holds the file open for itself.
+    win::unique_file lock(::CreateFileW(ConfigFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
+    Program app(L"");
+    HWND box = app.WaitForMessageBox(L"Startup Error");
+    ASSERT_NE(box, nullptr);
+    const std::wstring text = MessageBoxText(box);
+    EXPECT_EQ(text.rfind(L"There was an error starting the application. If this persists, contact support\r\n\r\nError: [32] ", 0), 0u);
+    EXPECT_NE(text.find(L"\r\nNumber:  32\r\nLine:  9"), std::wstring::npos);
+    PressOk(box);
+    EXPECT_TRUE(app.WaitForExit(10s));
+  }
+  EXPECT_EQ(ReadBytes(ConfigFile()), seeded);
 }

@@ -61,3 +61,8 @@ TEST(IniDocument, ValuesKeepEveryCharacterHoweverLong) {
   doc.Set("JIRA", "token", longValue);
   EXPECT_EQ(IniDocument::Parse(doc.Serialize()).Get("JIRA", "token"), longValue);
 }
+
+TEST(IniDocument, AByteOrderMarkDoesNotHideTheFirstSection) {
+  const auto doc = IniDocument::Parse("\xEF\xBB\xBF[Mirel]\r\ntoken=abc\r\n");
+  EXPECT_EQ(doc.Get("Mirel", "token"), "abc");
+}
