@@ -22,7 +22,7 @@ std::optional<std::pair<std::string, std::string_view>> KeyValue(std::string_vie
 modINI::IniDocument modINI::IniDocument::Parse(std::string_view bytes) {
   IniDocument doc;
   // A byte-order mark left by an editor would hide the first section.
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+  while (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
   size_t start = 0;
   while (start < bytes.size()) {
     size_t nl = bytes.find('\n', start);
