@@ -46,8 +46,14 @@ void RegisterClasses(HINSTANCE instance, WNDPROC overlay, WNDPROC panel) {
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = L"MirelLumo.picButtons";
   ::RegisterClassExW(&wc);
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-  ::InitCommonControlsEx(&icc);
+  // Common controls (the tooltips) are loaded with the overlay, not with every start.
+  if (HMODULE comctl = ::LoadLibraryW(L"comctl32.dll")) {
+    using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    if (auto init = reinterpret_cast<InitFn>(reinterpret_cast<void*>(::GetProcAddress(comctl, "InitCommonControlsEx")))) {
+      INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+      init(&icc);
+    }
+  }
   done = true;
 }
 

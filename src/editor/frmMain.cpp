@@ -91,7 +91,6 @@ void frmMain::ShowMainWindow() {
 
 void frmMain::CreateControls() {
   cmdCapture_ = win::CreateGlyphButton(hwnd_, IdCapture0, L"Screen Capture", 488, 640, 41, 41);
-  glyphFont_ = win::CreateSymbolFont(CaptureFace, ::GetDpiForWindow(hwnd_));
 }
 
 void frmMain::Form_Resize(int, int clientHeight) {
@@ -100,6 +99,9 @@ void frmMain::Form_Resize(int, int clientHeight) {
 }
 
 void frmMain::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  // Fonts are made when first drawn, after the window shows: the font system's first use
+  // is slow on some platforms and should not delay the start.
+  if (!glyphFont_) glyphFont_ = win::CreateSymbolFont(CaptureFace, ::GetDpiForWindow(hwnd_));
   if (item.CtlID == IdCapture0) win::DrawGlyphButton(item, CaptureFace, glyphFont_.get());
 }
 
