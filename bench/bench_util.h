@@ -36,28 +36,48 @@ inline BOOL CALLBACK MatchVisible(HWND hwnd, LPARAM lParam) {
   return TRUE;
 }
 
+inline HWND FindVisibleWindow(DWORD pid, const wchar_t* className) {
+  FindVisible f{pid, className};
+  ::EnumWindows(MatchVisible, reinterpret_cast<LPARAM>(&f));
+  return f.found;
+}
+
+// A started program; ending it asks its window to close, then kills it if it lingers.
+struct Started {
+  PROCESS_INFORMATION pi{};
+  bool ok = false;
+  Started(const std::wstring& exe, const std::wstring& args) {
+    std::wstring cmd = L"\"" + exe + L"\" " + args;
+    STARTUPINFOW si{sizeof si};
+    ok = ::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != FALSE;
+  }
+  ~Started() {
+    if (!ok) return;
+    if (::WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) ::TerminateProcess(pi.hProcess, 1);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+  }
+  Started(const Started&) = delete;
+  Started& operator=(const Started&) = delete;
+  // The first visible window of that class, polled every millisecond up to the limit.
+  HWND WaitForWindow(const wchar_t* className, int milliseconds) const {
+    for (int i = 0; ok && i < milliseconds; ++i) {
+      if (HWND w = FindVisibleWindow(pi.dwProcessId, className)) return w;
+      ::Sleep(1);
+    }
+    return nullptr;
+  }
+};
+
 // Milliseconds from CreateProcess to the first visible window of that class; closes the
 // program afterwards. Negative when it did not show within 30 s.
 inline double TimeToWindow(const std::wstring& exe, const std::wstring& args, const wchar_t* className) {
-  std::wstring cmd = L"\"" + exe + L"\" " + args;
-  STARTUPINFOW si{sizeof si};
-  PROCESS_INFORMATION pi{};
   const auto start = std::chrono::steady_clock::now();
-  if (!::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
-  FindVisible f{pi.dwProcessId, className};
-  double ms = -1;
-  while (std::chrono::steady_clock::now() - start < std::chrono::seconds(30)) {
-    ::EnumWindows(MatchVisible, reinterpret_cast<LPARAM>(&f));
-    if (f.found) {
-      ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-      break;
-    }
-    ::Sleep(1);
-  }
-  if (f.found) ::PostMessageW(f.found, WM_CLOSE, 0, 0);
-  if (::WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) ::TerminateProcess(pi.hProcess, 1);
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
+  Started program(exe, args);
+  HWND window = program.WaitForWindow(className, 30000);
+  if (!window) return -1;
+  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  ::PostMessageW(window, WM_CLOSE, 0, 0);
   return ms;
 }
 

@@ -59,51 +59,40 @@ double FloorOnce(const std::wstring& path) {
 // One capture through the real overlay; negative when it did not complete.
 double LumoOnce(const std::wstring& base) {
   std::filesystem::remove_all(std::filesystem::path(base));
-  std::wstring cmd = L"\"" + bench::BesideMe(L"MirelLumo.exe") + L"\" screencapture allowmultinstance saveimgsloc=" +
-                     base.substr(0, base.size() - 1);
-  STARTUPINFOW si{sizeof si};
-  PROCESS_INFORMATION pi{};
-  if (!::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
-  bench::FindVisible overlay{pi.dwProcessId, L"MirelLumo.frmCapture"};
-  for (int i = 0; i < 3000 && !overlay.found; ++i) {
-    ::EnumWindows(bench::MatchVisible, reinterpret_cast<LPARAM>(&overlay));
+  bench::Started program(bench::BesideMe(L"MirelLumo.exe"),
+                         L"screencapture allowmultinstance saveimgsloc=" + base.substr(0, base.size() - 1));
+  HWND overlay = program.WaitForWindow(L"MirelLumo.frmCapture", 3000);
+  if (!overlay) return -1;
+  PumpMs(150);
+  ::SetCursorPos(Area.left, Area.top);
+  PumpMs(30);
+  Button(MOUSEEVENTF_LEFTDOWN);
+  PumpMs(30);
+  ::SetCursorPos(Area.right, Area.bottom);
+  PumpMs(30);
+  Button(MOUSEEVENTF_LEFTUP);
+  HWND panel = ::FindWindowExW(overlay, nullptr, L"MirelLumo.picButtons", nullptr);
+  for (int i = 0; i < 2000 && !(panel && ::IsWindowVisible(panel)); ++i) PumpMs(1);
+  RECT r{};
+  ::GetWindowRect(::GetDlgItem(panel, 101), &r);
+  ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  PumpMs(30);
+  Button(MOUSEEVENTF_LEFTDOWN);
+  PumpMs(20);
+  const std::wstring file = base + L"Mirel Lumo\\images\\image1.bmp";
+  const double start = Now();
+  Button(MOUSEEVENTF_LEFTUP);
+  double ms = -1;
+  HWND main = nullptr;
+  while (Now() - start < 10000) {
+    main = bench::FindVisibleWindow(program.pi.dwProcessId, L"MirelLumo.frmMain");
+    if (main && ::GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      ms = Now() - start;
+      break;
+    }
     ::Sleep(1);
   }
-  double ms = -1;
-  if (overlay.found) {
-    PumpMs(150);
-    ::SetCursorPos(Area.left, Area.top);
-    PumpMs(30);
-    Button(MOUSEEVENTF_LEFTDOWN);
-    PumpMs(30);
-    ::SetCursorPos(Area.right, Area.bottom);
-    PumpMs(30);
-    Button(MOUSEEVENTF_LEFTUP);
-    HWND panel = ::FindWindowExW(overlay.found, nullptr, L"MirelLumo.picButtons", nullptr);
-    for (int i = 0; i < 2000 && !(panel && ::IsWindowVisible(panel)); ++i) PumpMs(1);
-    RECT r{};
-    ::GetWindowRect(::GetDlgItem(panel, 101), &r);
-    ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    PumpMs(30);
-    Button(MOUSEEVENTF_LEFTDOWN);
-    PumpMs(20);
-    const std::wstring file = base + L"Mirel Lumo\\images\\image1.bmp";
-    bench::FindVisible main{pi.dwProcessId, L"MirelLumo.frmMain"};
-    const double start = Now();
-    Button(MOUSEEVENTF_LEFTUP);
-    while (Now() - start < 10000) {
-      ::EnumWindows(bench::MatchVisible, reinterpret_cast<LPARAM>(&main));
-      if (main.found && ::GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        ms = Now() - start;
-        break;
-      }
-      ::Sleep(1);
-    }
-    if (main.found) ::PostMessageW(main.found, WM_CLOSE, 0, 0);
-  }
-  if (::WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) ::TerminateProcess(pi.hProcess, 1);
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
+  if (main) ::PostMessageW(main, WM_CLOSE, 0, 0);
   return ms;
 }
 

@@ -10,6 +10,7 @@
 #include "win/glyph_button.h"
 #include "win/message_box.h"
 #include "win/pump.h"
+#include "win/window_owner.h"
 
 namespace {
 
@@ -273,21 +274,14 @@ void frmCapture::SendCallBack(const std::wstring& path) {
 }
 
 LRESULT CALLBACK frmCapture::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    auto* self = static_cast<frmCapture*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<frmCapture*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  return self ? self->HandleMessage(msg, wParam, lParam) : ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  auto* self = win::WindowOwner<frmCapture>(hwnd, msg, lParam);
+  if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
+  return self->HandleMessage(msg, wParam, lParam);
 }
 
 LRESULT CALLBACK frmCapture::PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<frmCapture*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* self = win::WindowOwner<frmCapture>(hwnd, msg, lParam);
   switch (msg) {
     case WM_ERASEBKGND: {
       RECT r;

@@ -3,6 +3,7 @@
 #include "app/resource.h"
 #include "win/glyph_button.h"
 #include "win/pump.h"
+#include "win/window_owner.h"
 
 namespace {
 constexpr int IdCapture0 = 1001;
@@ -11,13 +12,10 @@ const win::GlyphFace CaptureFace{L"Webdings", 21.75, L'`', ::GetSysColor(COLOR_B
 }  // namespace
 
 LRESULT CALLBACK frmMain::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    auto* self = static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<frmMain*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  return self ? self->HandleMessage(msg, wParam, lParam) : ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  auto* self = win::WindowOwner<frmMain>(hwnd, msg, lParam);
+  if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
+  return self->HandleMessage(msg, wParam, lParam);
 }
 
 LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "e2e/driver.h"
 
@@ -11,6 +12,10 @@ using namespace e2e;
 namespace fs = std::filesystem;
 
 namespace {
+
+namespace frmCaptureIds {
+constexpr int ScreenPrint = 101;  // the capture button's control id
+}
 
 constexpr RECT PatternArea{200, 150, 800, 550};
 
@@ -161,6 +166,7 @@ class Capture : public ::testing::Test {
     fs::create_directories(fs::path(images_));
   }
   void TearDown() override {
+    app_.reset();  // ends the program before its folder goes
     std::error_code ignored;
     fs::remove_all(fs::path(base_), ignored);
   }
@@ -183,16 +189,22 @@ class Capture : public ::testing::Test {
     return WaitUntil([&] { CallerWindow::Pump(10ms); return panel && ::IsWindowVisible(panel); }, timeout) ? panel
                                                                                                            : nullptr;
   }
+  // Starts the program for the caller window and waits for its overlay.
+  HWND StartOverlay() {
+    app_.emplace(Args(caller_.Handle()));
+    return WaitForOverlay(*app_);
+  }
   std::wstring base_, images_;
+  CallerWindow caller_;
+  std::optional<Program> app_;
 };
 
 }  // namespace
 
 TEST_F(Capture, DragAndCaptureSavesExactlyTheSelectedPixelsAndTellsTheCaller) {
-  CallerWindow caller;
-  Program app(Args(caller.Handle()));
-  HWND overlay = WaitForOverlay(app);
+  HWND overlay = StartOverlay();
   ASSERT_NE(overlay, nullptr);
+  Program& app = *app_;
   EXPECT_EQ(app.WaitForMainWindow(0ms), nullptr);  // hidden while the overlay is up
 
   Drag({260, 200}, {460, 330});
@@ -203,7 +215,7 @@ TEST_F(Capture, DragAndCaptureSavesExactlyTheSelectedPixelsAndTellsTheCaller) {
   EXPECT_EQ(pr.right, 460);  // released at the bottom-right corner: the panel's right edge there
   EXPECT_EQ(pr.top, 330);
 
-  Click(::GetDlgItem(panel, 101));
+  Click(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
   ASSERT_TRUE(CallerWindow::Pump(10s, true)) << "no WM_COPYDATA";
   EXPECT_EQ(CallerWindow::CopyCount(), 1);
   EXPECT_EQ(CallerWindow::LastWParam(), 100u);
@@ -228,10 +240,9 @@ TEST_F(Capture, NumbersFollowTheHighestFileOfAnyExtension) {
   WriteBytes(images_ + L"image1.bmp", "x");
   WriteBytes(images_ + L"image9.jpg", "x");
   WriteBytes(images_ + L"Image30.bmp", "x");  // another case: not counted
-  CallerWindow caller;
-  Program app(Args(caller.Handle()));
-  HWND overlay = WaitForOverlay(app);
+  HWND overlay = StartOverlay();
   ASSERT_NE(overlay, nullptr);
+  Program& app = *app_;
   Drag({500, 420}, {300, 250});  // bottom-right to top-left
   HWND panel = WaitForPanel(overlay);
   ASSERT_NE(panel, nullptr);
@@ -239,7 +250,7 @@ TEST_F(Capture, NumbersFollowTheHighestFileOfAnyExtension) {
   ::GetWindowRect(panel, &pr);
   EXPECT_EQ(pr.left, 300);  // released at the top-left corner: the panel stands above it
   EXPECT_EQ(pr.bottom, 250);
-  Click(::GetDlgItem(panel, 101));
+  Click(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
   ASSERT_TRUE(CallerWindow::Pump(10s, true));
   EXPECT_EQ(fs::path(CallerWindow::Received()).filename().wstring(), L"image10.bmp");
   EXPECT_TRUE(FileExists(images_ + L"image10.bmp"));
@@ -247,10 +258,9 @@ TEST_F(Capture, NumbersFollowTheHighestFileOfAnyExtension) {
 }
 
 TEST_F(Capture, NarrowReleaseKeepsSelectingAndEscapeWritesNothing) {
-  CallerWindow caller;
-  Program app(Args(caller.Handle()));
-  HWND overlay = WaitForOverlay(app);
+  HWND overlay = StartOverlay();
   ASSERT_NE(overlay, nullptr);
+  Program& app = *app_;
   HWND panel = ChildOfClass(overlay, L"MirelLumo.picButtons");
   Drag({300, 300}, {309, 360});  // 9 pixels wide
   CallerWindow::Pump(150ms);
@@ -275,15 +285,14 @@ TEST_F(Capture, NarrowReleaseKeepsSelectingAndEscapeWritesNothing) {
 }
 
 TEST_F(Capture, AFolderRemovedMeanwhileGivesAMessageAndNoCallBack) {
-  CallerWindow caller;
-  Program app(Args(caller.Handle()));
-  HWND overlay = WaitForOverlay(app);
+  HWND overlay = StartOverlay();
   ASSERT_NE(overlay, nullptr);
+  Program& app = *app_;
   fs::remove_all(fs::path(base_));
   Drag({260, 200}, {460, 330});
   HWND panel = WaitForPanel(overlay);
   ASSERT_NE(panel, nullptr);
-  Click(::GetDlgItem(panel, 101));
+  Click(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
   HWND box = app.WaitForMessageBox(L"Mirel Lumo", 10s);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(MessageBoxText(box).rfind(L"The screenshot could not be saved", 0), 0u) << "message";

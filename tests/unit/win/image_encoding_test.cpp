@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "capture/modSaveImages.h"
+#include "unit/win/temp_folder.h"
 #include "win/gdi.h"
 
 namespace {
@@ -56,17 +57,8 @@ bool Near(ARGB c, BYTE r, BYTE g, BYTE b) {
 
 class ImageEncoding : public ::testing::Test {
  protected:
-  void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, temp);
-    folder_ = std::wstring(temp) + L"lumo-enc-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
-    std::filesystem::create_directories(std::filesystem::path(folder_));
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(std::filesystem::path(folder_), ignored);
-  }
-  std::wstring folder_;
+  TempFolder temp_{L"lumo-enc"};
+  const std::wstring& folder_ = temp_.Path();
 };
 
 }  // namespace

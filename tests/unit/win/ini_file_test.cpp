@@ -10,28 +10,12 @@
 
 #include "shell/app_error.h"
 #include "shell/modINI.h"
+#include "unit/win/temp_folder.h"
 
 namespace {
 
 class IniFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, temp);
-    folder_ = std::wstring(temp) + L"lumo-ini-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
-    ::CreateDirectoryW(folder_.c_str(), nullptr);
-    file_ = folder_ + L"config.ini";
-  }
-  void TearDown() override {
-    WIN32_FIND_DATAW fd;
-    HANDLE h = ::FindFirstFileW((folder_ + L"*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-      do ::DeleteFileW((folder_ + fd.cFileName).c_str());
-      while (::FindNextFileW(h, &fd));
-      ::FindClose(h);
-    }
-    ::RemoveDirectoryW(folder_.c_str());
-  }
   std::string Bytes(const std::wstring& path) const {
     std::ifstream in(std::filesystem::path(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -53,7 +37,9 @@ class IniFile : public ::testing::Test {
                                                   const wchar_t* t) {
     return {{"Mirel", "token", m}, {"JIRA", "username", u}, {"JIRA", "instance", i}, {"JIRA", "token", t}};
   }
-  std::wstring folder_, file_;
+  TempFolder temp_{L"lumo-ini"};
+  const std::wstring& folder_ = temp_.Path();
+  const std::wstring file_ = folder_ + L"config.ini";
 };
 
 }  // namespace
