@@ -1,5 +1,7 @@
 // The floor of the start-up benchmark: a program that only registers a class and shows a
-// maximised top-level window, then ends when it is closed.
+// maximised top-level window, then ends when it is closed. It carries the same manifest as
+// MirelLumo.exe (common controls v6, per-monitor DPI awareness), whose activation costs
+// every start the same.
 #include <windows.h>
 
 static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

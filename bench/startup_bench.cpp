@@ -3,7 +3,7 @@
 #include "bench_util.h"
 
 int main(int argc, char** argv) {
-  const int runs = argc > 1 ? std::atoi(argv[1]) : 15;
+  const int runs = argc > 1 ? std::atoi(argv[1]) : 41;
   const std::wstring floorExe = bench::BesideMe(L"floor_window.exe");
   const std::wstring lumoExe = bench::BesideMe(L"MirelLumo.exe");
   bench::TimeToWindow(floorExe, L"", L"LumoBench.Floor");  // warm-up of both

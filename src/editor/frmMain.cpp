@@ -7,6 +7,8 @@
 
 namespace {
 constexpr int IdCapture0 = 1001;
+// Posted before the first show: the controls are made as soon as the frame is up.
+constexpr UINT WM_APP_CREATECONTROLS = WM_APP + 1;
 constexpr int BottomBarHeight = 50;  // 2.5 x BottomBarUnit (20)
 const win::GlyphFace CaptureFace{L"Webdings", 21.75, L'`', ::GetSysColor(COLOR_BTNFACE), win::DrawCamera};
 }  // namespace
@@ -31,6 +33,9 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
       // Logging off closes the program like its close box: the settings are written.
       if (wParam && loaded_) Form_QueryUnload();
+      return 0;
+    case WM_APP_CREATECONTROLS:
+      CreateControls();
       return 0;
     case WM_SIZE:
       Form_Resize(LOWORD(lParam), HIWORD(lParam));
@@ -66,7 +71,9 @@ int frmMain::Run(std::wstring_view args) {
   if (!::CreateWindowExW(0, WindowClass, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                          CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this))
     return 1;
-  CreateControls();
+  // The bar's buttons load the common controls, which is slow on some platforms: the window
+  // shows first and gets them with the next message.
+  ::PostMessageW(hwnd_, WM_APP_CREATECONTROLS, 0, 0);
   Form_Load(args);
   loaded_ = true;
   // With a capture under way the main window stays hidden until the overlay closes.
@@ -88,7 +95,11 @@ void frmMain::ShowMainWindow() {
 }
 
 void frmMain::CreateControls() {
+  if (cmdCapture_) return;
   cmdCapture_ = win::CreateGlyphButton(hwnd_, IdCapture0, L"Screen Capture", 488, 640, 41, 41);
+  RECT client;
+  ::GetClientRect(hwnd_, &client);
+  Form_Resize(client.right, client.bottom);
 }
 
 void frmMain::Form_Resize(int, int clientHeight) {
