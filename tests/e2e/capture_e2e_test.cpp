@@ -167,6 +167,8 @@ class Capture : public ::testing::Test {
   }
   void TearDown() override {
     app_.reset();  // ends the program before its folder goes
+    // No Run entry stays behind: Wine would start the program from it with its services.
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"MirelLumo");
     std::error_code ignored;
     fs::remove_all(fs::path(base_), ignored);
   }
