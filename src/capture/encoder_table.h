@@ -25,6 +25,15 @@ inline constexpr const wchar_t* EncoderQuality = L"{1D5BE4B5-FA4A-452D-9CDD-5DB3
 inline constexpr const wchar_t* EncoderCompression = L"{E09D739D-CCD4-44EE-8EBA-3FBF8BE4FC58}";
 inline constexpr const wchar_t* EncoderColorDepth = L"{66087055-AD66-4C7C-9A18-38A2310B8337}";
 
+// A GUID in registry form, "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", in the platform's
+// memory layout (Data1, Data2, Data3, Data4[8]).
+struct GuidValue {
+  uint32_t data1 = 0;
+  uint16_t data2 = 0, data3 = 0;
+  uint8_t data4[8] = {};
+};
+std::optional<GuidValue> ParseGuid(std::wstring_view text);
+
 std::optional<EncoderChoice> ChooseEncoder(std::wstring_view extension, int32_t quality, int32_t colourDepth,
                                            int32_t compression);
 

@@ -21,8 +21,15 @@ constexpr COLORREF Orange = RGB(255, 128, 0);
 constexpr int BarThickness = 5;
 constexpr int PanelWidth = 73, PanelHeight = 35;  // 1095 x 525 twips
 constexpr int ButtonSize = 25;                     // 375 twips
-// How long what lies beneath the hidden overlay gets to repaint before the grab.
-constexpr DWORD SettleMilliseconds = 50;
+// Waits for the desktop composition to show the overlay hidden, where there is one.
+void WaitForComposition() {
+  static const auto flush = [] {
+    using Fn = HRESULT(WINAPI*)();
+    HMODULE dwm = ::LoadLibraryW(L"dwmapi.dll");
+    return dwm ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(dwm, "DwmFlush"))) : nullptr;
+  }();
+  if (flush) flush();
+}
 
 const win::GlyphFace ScreenPrintFace{L"Wingdings", 15.75, L'!', RGB(255, 255, 255), win::DrawPencil};
 const win::GlyphFace CancelFace{L"Wingdings", 15.75, L'x', RGB(255, 255, 255), win::DrawBoxedCross};
@@ -179,8 +186,15 @@ void frmCapture::Paint() {
       ::GetClientRect(hwnd_, &client);
       FillSolid(memory.get(), area, Shade);
       if (o_.recordAreaVisible) FillSolid(memory.get(), ToRect(o_.recordArea), modTransparency::ColourKey);
+      // The bars stop at the selection: it stays all hole, so what lies beneath it is on the
+      // screen already when the overlay goes for the grab.
+      if (o_.recordAreaVisible) {
+        const RECT hole = ToRect(o_.recordArea);
+        ::ExcludeClipRect(memory.get(), hole.left, hole.top, hole.right, hole.bottom);
+      }
       FillSolid(memory.get(), RECT{0, o_.horizTop, client.right, o_.horizTop + BarThickness}, Orange);
       FillSolid(memory.get(), RECT{o_.vertLeft, 0, o_.vertLeft + BarThickness, client.bottom}, Orange);
+      ::SelectClipRgn(memory.get(), nullptr);
       ::SetViewportOrgEx(memory.get(), 0, 0, nullptr);
       ::BitBlt(dc, area.left, area.top, w, h, memory.get(), 0, 0, SRCCOPY);
     }
@@ -242,8 +256,11 @@ void frmCapture::cmdScreenPrint_Click() {
 
   // Out of the way before the grab: layered windows are not left out of a screen copy on
   // every platform (Wine, some remote sessions), and the picture must hold only the desktop.
+  // The selection is all colour-key hole (the bars stop at it), so what lies beneath it is on
+  // the screen already and needs no repaint once the overlay is gone.
   ::ShowWindow(hwnd_, SW_HIDE);
-  win::PumpFor(SettleMilliseconds);
+  win::DoEvents();
+  WaitForComposition();
   const std::wstring folder = owner_.imagesFolder ? owner_.imagesFolder() : std::wstring();
   const auto result = modScreenshot::CaptureScreenArea(picSnapshot_, area, folder);
 

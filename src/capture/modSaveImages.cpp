@@ -73,6 +73,17 @@ class WaitCursor {
   HCURSOR old_;
 };
 
+// The table's GUID texts, without loading the COM library for it.
+bool ToGuid(const wchar_t* text, GUID& out) {
+  const auto g = modSaveImages::ParseGuid(text);
+  if (!g) return false;
+  out.Data1 = g->data1;
+  out.Data2 = g->data2;
+  out.Data3 = g->data3;
+  std::copy(std::begin(g->data4), std::end(g->data4), std::begin(out.Data4));
+  return true;
+}
+
 // GIF needs a palette picture: a 24- or 32-bit bitmap does not encode on every platform.
 win::unique_hbitmap ToEightBit(HBITMAP picture, std::vector<RGBQUAD>& palette) {
   BITMAP bm{};
@@ -113,7 +124,7 @@ bool SaveWithGdiplus(HBITMAP picture, const std::wstring& path, const modSaveIma
   unique_gpbitmap bitmap;
   if (Gdip().createFromHbitmap(picture, nullptr, bitmap.put()) != Ok) return false;
   CLSID clsid{};
-  if (FAILED(::CLSIDFromString(choice.clsid, &clsid))) return false;
+  if (!ToGuid(choice.clsid, clsid)) return false;
   std::vector<LONG> values;
   std::vector<BYTE> block = modSaveImages::BuildEncoderParameterBlock(extension, values, quality, colourDepth, compression);
   return Gdip().save(bitmap.get(), path.c_str(), &clsid,
@@ -133,7 +144,7 @@ std::vector<BYTE> modSaveImages::BuildEncoderParameterBlock(const std::wstring& 
   values.assign(count, 0);
   for (size_t i = 0; i < count; ++i) {
     values[i] = choice->params[i].value;
-    ::CLSIDFromString(choice->params[i].guid, &params->Parameter[i].Guid);
+    ToGuid(choice->params[i].guid, params->Parameter[i].Guid);
     params->Parameter[i].NumberOfValues = 1;
     params->Parameter[i].Type = EncoderParameterValueTypeLong;
     params->Parameter[i].Value = &values[i];

@@ -157,6 +157,19 @@ Image ReadBmp(const std::wstring& path) {
   return img;
 }
 
+// How many pixels of the file differ from the caller's pattern under the screen rectangle
+// (all of them when the size is wrong): overlay shade, crosshair bars or panel.
+int WrongPixels(const std::wstring& path, const RECT& area) {
+  const Image img = ReadBmp(path);
+  const int w = area.right - area.left, h = area.bottom - area.top;
+  if (img.width != w || img.height != h) return w * h;
+  int wrong = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (img.pixels[static_cast<size_t>(y) * w + x] != PatternAt(area.left + x, area.top + y)) ++wrong;
+  return wrong;
+}
+
 class Capture : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -224,14 +237,7 @@ TEST_F(Capture, DragAndCaptureSavesExactlyTheSelectedPixelsAndTellsTheCaller) {
   const std::wstring expected = base_ + L"Mirel Lumo\\images\\image1.bmp";
   EXPECT_EQ(_wcsicmp(CallerWindow::Received().c_str(), expected.c_str()), 0);
 
-  const Image img = ReadBmp(expected);
-  ASSERT_EQ(img.width, 200);
-  ASSERT_EQ(img.height, 130);
-  int wrong = 0;
-  for (int y = 0; y < img.height; ++y)
-    for (int x = 0; x < img.width; ++x)
-      if (img.pixels[static_cast<size_t>(y) * img.width + x] != PatternAt(260 + x, 200 + y)) ++wrong;
-  EXPECT_EQ(wrong, 0) << "pixels that are not the caller's (overlay shade, bars or panel)";
+  EXPECT_EQ(WrongPixels(expected, RECT{260, 200, 460, 330}), 0) << "pixels that are not the caller's";
 
   EXPECT_NE(app.WaitForMainWindow(), nullptr);
   EXPECT_FALSE(::IsWindowVisible(overlay));
@@ -255,7 +261,8 @@ TEST_F(Capture, NumbersFollowTheHighestFileOfAnyExtension) {
   Click(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
   ASSERT_TRUE(CallerWindow::Pump(10s, true));
   EXPECT_EQ(fs::path(CallerWindow::Received()).filename().wstring(), L"image10.bmp");
-  EXPECT_TRUE(FileExists(images_ + L"image10.bmp"));
+  // Released at the top-left corner, the crosshair bars ran through the selection.
+  EXPECT_EQ(WrongPixels(images_ + L"image10.bmp", RECT{300, 250, 500, 420}), 0);
   EXPECT_TRUE(app.CloseAndWait());
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "capture/capture_files.h"
 #include "capture/clsMonitor.h"
 #include "capture/encoder_table.h"
@@ -136,4 +138,18 @@ TEST(EncoderTable, ExactExtensionsAndTheirParameters) {
   EXPECT_TRUE(ChooseEncoder(L".gif", 1, 2, 3)->params.empty());
   EXPECT_EQ(ChooseEncoder(L".bmp", 1, 2, 3)->clsid, nullptr);
   for (const wchar_t* bad : {L".JPG", L".jpeg", L"jpg", L".tif", L""}) EXPECT_FALSE(ChooseEncoder(bad, 1, 2, 3)) << static_cast<int>(bad[0]);
+}
+
+TEST(EncoderTable, GuidTextsBecomeTheirBinaryLayout) {
+  const auto g = modSaveImages::ParseGuid(L"{557CF401-1A04-11D3-9A73-0000F81EF32E}");
+  ASSERT_TRUE(g);
+  EXPECT_EQ(g->data1, 0x557CF401u);
+  EXPECT_EQ(g->data2, 0x1A04);
+  EXPECT_EQ(g->data3, 0x11D3);
+  const uint8_t tail[8] = {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E};
+  EXPECT_TRUE(std::equal(std::begin(tail), std::end(tail), g->data4));
+  EXPECT_EQ(modSaveImages::ParseGuid(L"{1d5be4b5-fa4a-452d-9cdd-5db35105e7eb}")->data1, 0x1D5BE4B5u);
+  for (const wchar_t* bad : {L"", L"557CF401-1A04-11D3-9A73-0000F81EF32E", L"{557CF401-1A04-11D3-9A73-0000F81EF32}",
+                             L"{557CF401-1A04-11D3-9A73+0000F81EF32E}", L"{557CG401-1A04-11D3-9A73-0000F81EF32E}"})
+    EXPECT_FALSE(modSaveImages::ParseGuid(bad)) << static_cast<int>(bad[0]);
 }
