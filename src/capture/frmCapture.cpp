@@ -230,7 +230,10 @@ void frmCapture::Form_KeyUp(WPARAM key) {
   if (key == VK_ESCAPE) CloseOverlay();
 }
 
-void frmCapture::TimerCrosshairsRedraw_Timer() { frmCaptureRules::Tick(o_); }
+void frmCapture::TimerCrosshairsRedraw_Timer() {
+  const auto before = o_;
+  if (frmCaptureRules::Tick(o_)) InvalidateChanges(before);
+}
 
 void frmCapture::CloseOverlay() {
   const auto before = o_;

@@ -11,8 +11,6 @@ OverlayState Overlay::State() const {
   return OverlayState::Armed;
 }
 
-void Tick(Overlay& o) { o.mUpdateCrosshairs = true; }
-
 namespace {
 void FollowMouse(Overlay& o, Point p) {
   o.horizTop = p.y;
@@ -25,10 +23,22 @@ void FollowMouse(Overlay& o, Point p) {
 }  // namespace
 
 bool MouseMove(Overlay& o, Point p) {
-  if (o.mStopCapture || (o.timerEnabled && !o.mUpdateCrosshairs)) return false;
+  if (o.mStopCapture) return false;
+  if (o.timerEnabled && !o.mUpdateCrosshairs) {
+    o.movePending = true;
+    o.pendingMove = p;
+    return false;
+  }
   FollowMouse(o, p);
   o.mUpdateCrosshairs = false;
+  o.movePending = false;
   return true;
+}
+
+bool Tick(Overlay& o) {
+  o.mUpdateCrosshairs = true;
+  if (!o.movePending) return false;
+  return MouseMove(o, o.pendingMove);
 }
 
 void LeftPress(Overlay& o, Point p) {
@@ -46,6 +56,7 @@ void LeftPress(Overlay& o, Point p) {
 
 bool LeftRelease(Overlay& o, Point p, int panelWidth, int panelHeight, int desktopHeight) {
   if (!o.SelectionActive) return false;
+  o.movePending = false;
   // The release point always counts, even when the last move fell between two ticks: what
   // is captured is where the mouse was let go.
   FollowMouse(o, p);

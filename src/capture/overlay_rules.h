@@ -32,12 +32,16 @@ struct Overlay {
   // Crosshair bars as last drawn: the top of the horizontal bar, the left of the vertical one.
   int horizTop = 0, vertLeft = 0;
   bool visible = false;
+  // The last move that was not drawn yet.
+  bool movePending = false;
+  Point pendingMove;
 
   OverlayState State() const;
 };
 
-// TimerCrosshairsRedraw's tick.
-void Tick(Overlay& o);
+// TimerCrosshairsRedraw's tick. A move that came between two ticks and was not drawn is
+// drawn now, so the crosshairs never stay behind a mouse that has stopped; true then.
+bool Tick(Overlay& o);
 // A mouse move; true when the crosshairs (and the selection) were redrawn.
 bool MouseMove(Overlay& o, Point p);
 void LeftPress(Overlay& o, Point p);

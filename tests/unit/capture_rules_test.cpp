@@ -62,6 +62,10 @@ TEST(OverlaySelection, FollowsTheMouseOncePerTickAndCompletesAtTenPixels) {
   EXPECT_TRUE(MouseMove(o, {70, 90}));
   EXPECT_FALSE(MouseMove(o, {80, 95}));  // same tick: not redrawn
   EXPECT_EQ(o.recordArea, (Rect{50, 60, 20, 30}));
+  EXPECT_TRUE(Tick(o));  // ... but drawn at the next tick, though the mouse stopped
+  EXPECT_EQ(o.recordArea, (Rect{50, 60, 30, 35}));
+  EXPECT_EQ(o.vertLeft, 80);
+  EXPECT_FALSE(Tick(o));  // nothing left to draw
   Tick(o);
   EXPECT_TRUE(MouseMove(o, {40, 30}));  // above and left of the start
   EXPECT_EQ(o.recordArea, (Rect{40, 30, 10, 30}));
