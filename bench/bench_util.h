@@ -71,13 +71,16 @@ struct Started {
 
 // Milliseconds from CreateProcess to the first visible window of that class; closes the
 // program afterwards. Negative when it did not show within 30 s.
-inline double TimeToWindow(const std::wstring& exe, const std::wstring& args, const wchar_t* className) {
+// With end, the program is ended at once instead (a window that only hides on close).
+inline double TimeToWindow(const std::wstring& exe, const std::wstring& args, const wchar_t* className,
+                           bool end = false) {
   const auto start = std::chrono::steady_clock::now();
   Started program(exe, args);
   HWND window = program.WaitForWindow(className, 30000);
   if (!window) return -1;
   const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-  ::PostMessageW(window, WM_CLOSE, 0, 0);
+  if (end) ::TerminateProcess(program.pi.hProcess, 0);
+  else ::PostMessageW(window, WM_CLOSE, 0, 0);
   return ms;
 }
 

@@ -4,12 +4,12 @@ namespace {
 bool HasMonitorCount() { return ::GetSystemMetrics(SM_CMONITORS) != 0; }
 }  // namespace
 
-int32_t clsMonitors::DesktopLeft() const { return HasMonitorCount() ? ::GetSystemMetrics(SM_XVIRTUALSCREEN) : 0; }
-int32_t clsMonitors::DesktopTop() const { return HasMonitorCount() ? ::GetSystemMetrics(SM_YVIRTUALSCREEN) : 0; }
-int32_t clsMonitors::DesktopWidth() const {
+int32_t clsMonitors::DesktopLeft() { return HasMonitorCount() ? ::GetSystemMetrics(SM_XVIRTUALSCREEN) : 0; }
+int32_t clsMonitors::DesktopTop() { return HasMonitorCount() ? ::GetSystemMetrics(SM_YVIRTUALSCREEN) : 0; }
+int32_t clsMonitors::DesktopWidth() {
   return ::GetSystemMetrics(HasMonitorCount() ? SM_CXVIRTUALSCREEN : SM_CXSCREEN);
 }
-int32_t clsMonitors::DesktopHeight() const {
+int32_t clsMonitors::DesktopHeight() {
   return ::GetSystemMetrics(HasMonitorCount() ? SM_CYVIRTUALSCREEN : SM_CYSCREEN);
 }
 

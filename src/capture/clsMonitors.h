@@ -12,10 +12,10 @@ class clsMonitors {
   monitorProbe::MonitorList Monitors;
 
   // The virtual desktop, asked of the system at each call.
-  int32_t DesktopLeft() const;
-  int32_t DesktopTop() const;
-  int32_t DesktopWidth() const;
-  int32_t DesktopHeight() const;
+  static int32_t DesktopLeft();
+  static int32_t DesktopTop();
+  static int32_t DesktopWidth();
+  static int32_t DesktopHeight();
 
   int32_t TaskbarLeft() const { return taskbar_.rc.left; }
   int32_t TaskbarTop() const { return taskbar_.rc.top; }

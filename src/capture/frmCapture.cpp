@@ -54,7 +54,14 @@ void RegisterClasses(HINSTANCE instance, WNDPROC overlay, WNDPROC panel) {
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = L"MirelLumo.picButtons";
   ::RegisterClassExW(&wc);
-  // Common controls (the tooltips) are loaded with the overlay, not with every start.
+  done = true;
+}
+
+// Common controls (the tooltips) are loaded with the panel, not with every start.
+void InitCommonControlsOnce() {
+  static bool done = false;
+  if (done) return;
+  done = true;
   if (HMODULE comctl = ::LoadLibraryW(L"comctl32.dll")) {
     using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
     if (auto init = reinterpret_cast<InitFn>(reinterpret_cast<void*>(::GetProcAddress(comctl, "InitCommonControlsEx")))) {
@@ -62,8 +69,10 @@ void RegisterClasses(HINSTANCE instance, WNDPROC overlay, WNDPROC panel) {
       init(&icc);
     }
   }
-  done = true;
 }
+
+// Posted when the overlay first shows: the panel is made right after, off the start's path.
+constexpr UINT WM_APP_CREATEPANEL = WM_APP + 1;
 
 }  // namespace
 
@@ -80,15 +89,37 @@ int frmCapture::Scaled(int pixelsAt96) const {
 
 bool frmCapture::Load() {
   RegisterClasses(instance_, &frmCapture::WindowProc, &frmCapture::PanelProc);
-  hwnd_ = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, WindowClass, L"Mirel Lumo Capture", WS_POPUP, 0, 0, 1,
-                            1, nullptr, nullptr, instance_, this);
+  // Made layered and at the desktop's size at once: every later change of either costs a
+  // new window surface on some platforms.
+  const int32_t left = clsMonitors::DesktopLeft(), top = clsMonitors::DesktopTop();
+  const int32_t width = clsMonitors::DesktopWidth(), height = clsMonitors::DesktopHeight();
+  hwnd_ = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED, WindowClass, L"Mirel Lumo Capture",
+                            WS_POPUP, left, top, width, height, nullptr, nullptr, instance_, this);
   if (!hwnd_) return false;
+  modTransparency::SetTranslucency(hwnd_, OverlayAlpha);
+  CoverDesktop(left, top, width, height);
+  win::DoEvents();
+  o_.mUpdateCrosshairs = true;
+  modTopmost::MakeTopmost(hwnd_, true);
+  SetTimerEnabled(true);
+  Show();
+  ::PostMessageW(hwnd_, WM_APP_CREATEPANEL, 0, 0);
+  return true;
+}
+
+void frmCapture::CreatePanel() {
+  if (picButtons_) return;
+  // The monitor list asks the taskbar for its place, a round trip to the shell: it is made
+  // here, after the overlay is up, with the panel.
+  if (!monitors_) monitors_ = std::make_unique<clsMonitors>();
+  InitCommonControlsOnce();
   panelBrush_.reset(::CreateSolidBrush(Orange));
   picButtons_ = ::CreateWindowExW(0, L"MirelLumo.picButtons", L"", WS_CHILD, 0, 0, Scaled(PanelWidth),
                                   Scaled(PanelHeight), hwnd_, nullptr, instance_, this);
-  cmdScreenPrint_ = win::CreateGlyphButton(picButtons_, IdScreenPrint, L"Capture Screenshot", Scaled(8), Scaled(6),
-                                           Scaled(ButtonSize), Scaled(ButtonSize));
-  cmdCancel_ = win::CreateGlyphButton(picButtons_, IdCancel, L"Cancel", Scaled(41), Scaled(6), Scaled(ButtonSize),
+  // The captions are the symbol characters; the tooltips say what they do.
+  cmdScreenPrint_ = win::CreateGlyphButton(picButtons_, IdScreenPrint, L"!", Scaled(8), Scaled(6), Scaled(ButtonSize),
+                                           Scaled(ButtonSize));
+  cmdCancel_ = win::CreateGlyphButton(picButtons_, IdCancel, L"x", Scaled(41), Scaled(6), Scaled(ButtonSize),
                                       Scaled(ButtonSize));
   glyphFont_ = win::CreateSymbolFont(ScreenPrintFace, ::GetDpiForWindow(hwnd_));
   tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
@@ -101,17 +132,6 @@ bool frmCapture::Load() {
     ti.lpszText = const_cast<wchar_t*>(tip);
     ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
   }
-
-  monitors_ = std::make_unique<clsMonitors>();
-  modTransparency::SetTranslucency(hwnd_, OverlayAlpha);
-  CoverDesktop(monitors_->DesktopLeft(), monitors_->DesktopTop(), monitors_->DesktopWidth(),
-               monitors_->DesktopHeight());
-  win::DoEvents();
-  o_.mUpdateCrosshairs = true;
-  modTopmost::MakeTopmost(hwnd_, true);
-  SetTimerEnabled(true);
-  Show();
-  return true;
 }
 
 void frmCapture::CoverDesktop(int32_t left, int32_t top, int32_t width, int32_t height) {
@@ -223,6 +243,7 @@ void frmCapture::Form_MouseUp(int x, int y) {
   InvalidateChanges(before);
   if (!completed) return;
   SetTimerEnabled(false);
+  CreatePanel();
   ::SetWindowPos(picButtons_, HWND_TOP, o_.buttonsAt.x, o_.buttonsAt.y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
 }
 
@@ -324,6 +345,9 @@ LRESULT frmCapture::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case WM_APP_CREATEPANEL:
+      CreatePanel();
+      return 0;
     case WM_TIMER:
       if (wParam == TimerCrosshairsRedraw) TimerCrosshairsRedraw_Timer();
       return 0;

@@ -57,6 +57,8 @@ class frmCapture {
   void CloseOverlay();
   void Paint();
   void SetTimerEnabled(bool on);
+  // The button panel with its buttons and tooltips, made once.
+  void CreatePanel();
   // Invalidates what changed between two looks of the overlay.
   void InvalidateChanges(const frmCaptureRules::Overlay& before);
   void SendCallBack(const std::wstring& path);
@@ -66,7 +68,7 @@ class frmCapture {
   Owner owner_;
   HWND hwnd_ = nullptr;
   HWND picButtons_ = nullptr, cmdScreenPrint_ = nullptr, cmdCancel_ = nullptr, tooltip_ = nullptr;
-  std::unique_ptr<clsMonitors> monitors_;
+  std::unique_ptr<clsMonitors> monitors_;  // made with the panel, right after the first show
   frmCaptureRules::Overlay o_;
   int32_t callBack_ = 0;
   bool timerRunning_ = false;
