@@ -55,6 +55,10 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 int frmMain::Run(std::wstring_view args) {
+  // A capture asked for on the command line is up before anything else: the caller's user
+  // is waiting for it. The start-up (which hands it the call-back) goes on behind it.
+  if (args.find(L"screencapture") != std::wstring_view::npos) CreateCaptureForm();
+
   WNDCLASSEXW wc{sizeof wc};
   wc.lpfnWndProc = &frmMain::WindowProc;
   wc.hInstance = instance_;

@@ -61,8 +61,9 @@ void frmMain::Form_Load(std::wstring_view args) {
     const modCommandLine::StartupSwitches sw = modCommandLine::ParseCommandLine(args);
     CallBackHandle = sw.callBackHandle;
     if (sw.screenCapture) {
-      // The overlay is up at once; the rest of the start-up goes on behind it.
-      if (CreateCaptureForm()) {
+      // The overlay is up at once (made before the window when it could be); the rest of
+      // the start-up goes on behind it.
+      if (CaptureForm || CreateCaptureForm()) {
         CaptureForm->CallBack(CallBackHandle);
         ShowCaptureOverlay();
       }
