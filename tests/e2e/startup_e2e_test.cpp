@@ -2,6 +2,7 @@
 // rule, the start-up error, and kills at random moments.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 
 #include "e2e/driver.h"
@@ -148,13 +149,17 @@ TEST_F(Startup, KillsDuringStartupAndShutdownNeverLeaveAPartialConfig) {
   std::uniform_int_distribution<int> delay(0, 400);
   for (int round = 0; round < 12; ++round) {
     {
+      // Progress on stderr: should a round ever hang, the log says where.
+      std::fprintf(stderr, "round %d: start\n", round);
       Program app(L"");
       if (round % 2 == 1) {  // during shutdown
         ASSERT_NE(app.WaitForMainWindow(), nullptr);
         ::PostMessageW(app.WaitForMainWindow(), WM_CLOSE, 0, 0);
       }
+      std::fprintf(stderr, "round %d: wait\n", round);
       app.WaitForExit(Duration(delay(random)));  // a bounded wait, then the kill
       app.Kill();
+      std::fprintf(stderr, "round %d: killed\n", round);
     }
     EXPECT_EQ(ReadBytes(ConfigFile()), seeded) << "round " << round;
   }
