@@ -1,6 +1,7 @@
 // The overlay's crosshair lag: 1000 mouse moves, each timed from the move until the screen
 // shows the vertical bar at the new x. Against a floor window in this process that paints
 // its bar at once on every move, measured the same way in the same run.
+#include <algorithm>
 #include <filesystem>
 
 #include "bench_util.h"
@@ -19,25 +20,67 @@ void Pump() {
   while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&m);
 }
 
-// Milliseconds per move until the bar's orange shows at (x + 2, ProbeY); 100 when it never does.
-std::vector<double> MeasureMoves() {
-  std::vector<double> lag;
-  HDC screen = ::GetDC(nullptr);
-  for (int i = 0; i < Moves; ++i) {
-    const int x = 200 + (i % 2 ? 600 : 0) + (i / 2) % 400;  // jumps, so old and new bar never overlap
-    ::SetCursorPos(x, MoveY);
-    const double start = Now();
-    double ms = 100;
-    while (Now() - start < 100) {
-      Pump();
-      if (::GetPixel(screen, x + 2, ProbeY) == Orange) {
-        ms = Now() - start;
-        break;
-      }
-    }
-    lag.push_back(ms);
+// The x of the vertical bar on the screen's row ProbeY (the first orange pixel), or -1.
+class BarProbe {
+ public:
+  BarProbe() : width_(::GetSystemMetrics(SM_CXSCREEN)), screen_(::GetDC(nullptr)), memory_(::CreateCompatibleDC(screen_)) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), width_, -1, 1, 32, BI_RGB};
+    bitmap_ = ::CreateDIBSection(screen_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&row_), nullptr, 0);
+    old_ = ::SelectObject(memory_, bitmap_);
   }
-  ::ReleaseDC(nullptr, screen);
+  ~BarProbe() {
+    ::SelectObject(memory_, old_);
+    ::DeleteObject(bitmap_);
+    ::DeleteDC(memory_);
+    ::ReleaseDC(nullptr, screen_);
+  }
+  int BarX() {
+    ::BitBlt(memory_, 0, 0, width_, 1, screen_, 0, ProbeY, SRCCOPY);
+    ::GdiFlush();
+    for (int x = 0; x < width_; ++x)
+      if ((row_[x] & 0xFFFFFF) == 0xFF8000) return x;
+    return -1;
+  }
+
+ private:
+  int width_;
+  HDC screen_, memory_;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  DWORD* row_ = nullptr;
+};
+
+// A burst of moves, one a millisecond, each a step to the right. A move counts as drawn
+// once the bar on the screen stands at its x or further right; its lag is the time from the
+// move to then (100 ms when it never is).
+std::vector<double> MeasureMoves() {
+  BarProbe probe;
+  std::vector<double> moved(Moves), lag(Moves, 100.0);
+  int caughtUp = 0, made = 0;  // moves before caughtUp are drawn, before made are made
+  auto sample = [&] {
+    Pump();
+    const int x = probe.BarX();
+    if (x < 100) return;
+    const int drawn = std::min(made - 1, (x - 100) / 2);
+    const double now = Now();
+    for (; caughtUp <= drawn; ++caughtUp) lag[caughtUp] = now - moved[caughtUp];
+  };
+  // From a start left of the burst, once the bar shows there.
+  ::SetCursorPos(50, MoveY);
+  for (const double start = Now(); Now() - start < 500;) {
+    Pump();
+    const int x = probe.BarX();
+    if (x >= 0 && x < 100) break;
+  }
+  for (int i = 0; i < Moves; ++i) {
+    ::SetCursorPos(100 + 2 * i, MoveY);
+    moved[i] = Now();
+    made = i + 1;
+    while (Now() - moved[i] < 1.0) sample();
+  }
+  const double end = Now();
+  while (caughtUp < Moves && Now() - end < 100) sample();
   return lag;
 }
 
@@ -104,10 +147,18 @@ int main() {
   }
   std::filesystem::remove_all(std::filesystem::path(base));
 
-  std::printf("crosshair lag over %d mouse moves (move to the bar on the screen)\n", Moves);
+  std::printf("crosshair lag over a burst of %d mouse moves, one a millisecond (move to the bar on the screen)\n", Moves);
   Report("floor (paints at once)", floorLag);
   Report("MirelLumo overlay", lumoLag);
-  const double late = static_cast<double>(std::count_if(lumoLag.begin(), lumoLag.end(), [](double ms) { return ms > 10.0; }));
-  std::printf("  overlay moves drawn later than one 10 ms tick: %.0f of %d\n", late, Moves);
+  // The throttle may hold a move back by one 10 ms tick; what any window needs to get a
+  // paint onto the screen (the floor's p99) comes on top of that.
+  std::vector<double> sortedFloor = floorLag;
+  std::sort(sortedFloor.begin(), sortedFloor.end());
+  const double render = sortedFloor[sortedFloor.size() * 99 / 100];
+  auto later = [&](double limit) { return std::count_if(lumoLag.begin(), lumoLag.end(), [&](double ms) { return ms > limit; }); };
+  std::printf("  overlay moves drawn later than one 10 ms tick:                      %4ld of %d\n",
+              static_cast<long>(later(10.0)), Moves);
+  std::printf("  overlay moves drawn later than one tick + the floor's p99 (%4.1f ms): %4ld of %d (target 0)\n",
+              10.0 + render, static_cast<long>(later(10.0 + render)), Moves);
   return 0;
 }

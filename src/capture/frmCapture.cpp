@@ -224,7 +224,11 @@ void frmCapture::Paint() {
 
 void frmCapture::Form_MouseMove(int x, int y) {
   const auto before = o_;
-  if (frmCaptureRules::MouseMove(o_, {x, y})) InvalidateChanges(before);
+  // Painted at once: a stream of mouse messages would otherwise hold the paint back.
+  if (frmCaptureRules::MouseMove(o_, {x, y}, static_cast<int64_t>(::GetTickCount64()))) {
+    InvalidateChanges(before);
+    ::UpdateWindow(hwnd_);
+  }
 }
 
 void frmCapture::Form_MouseDown(int x, int y) {
@@ -253,7 +257,10 @@ void frmCapture::Form_KeyUp(WPARAM key) {
 
 void frmCapture::TimerCrosshairsRedraw_Timer() {
   const auto before = o_;
-  if (frmCaptureRules::Tick(o_)) InvalidateChanges(before);
+  if (frmCaptureRules::Tick(o_, static_cast<int64_t>(::GetTickCount64()))) {
+    InvalidateChanges(before);
+    ::UpdateWindow(hwnd_);
+  }
 }
 
 void frmCapture::CloseOverlay() {

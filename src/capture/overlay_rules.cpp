@@ -22,9 +22,9 @@ void FollowMouse(Overlay& o, Point p) {
 }
 }  // namespace
 
-bool MouseMove(Overlay& o, Point p) {
+bool MouseMove(Overlay& o, Point p, int64_t nowMs) {
   if (o.mStopCapture) return false;
-  if (o.timerEnabled && !o.mUpdateCrosshairs) {
+  if (o.timerEnabled && !o.mUpdateCrosshairs && nowMs - o.lastDrawMs < RedrawIntervalMs) {
     o.movePending = true;
     o.pendingMove = p;
     return false;
@@ -32,13 +32,14 @@ bool MouseMove(Overlay& o, Point p) {
   FollowMouse(o, p);
   o.mUpdateCrosshairs = false;
   o.movePending = false;
+  o.lastDrawMs = nowMs;
   return true;
 }
 
-bool Tick(Overlay& o) {
+bool Tick(Overlay& o, int64_t nowMs) {
   o.mUpdateCrosshairs = true;
   if (!o.movePending) return false;
-  return MouseMove(o, o.pendingMove);
+  return MouseMove(o, o.pendingMove, nowMs);
 }
 
 void LeftPress(Overlay& o, Point p) {

@@ -90,6 +90,20 @@ TEST(OverlaySelection, FollowsTheMouseOncePerTickAndCompletesAtTenPixels) {
   EXPECT_EQ(o.State(), OverlayState::Hidden);
 }
 
+TEST(OverlaySelection, AWholeIntervalSinceTheLastRedrawNeedsNoTick) {
+  Overlay o;
+  Activate(o);
+  LeftPress(o, {0, 0});
+  EXPECT_TRUE(MouseMove(o, {20, 20}, 1000));
+  EXPECT_FALSE(MouseMove(o, {21, 21}, 1009));  // within the interval, no tick yet
+  EXPECT_TRUE(o.movePending);
+  EXPECT_TRUE(MouseMove(o, {22, 22}, 1010));   // the timer is late: drawn all the same
+  EXPECT_FALSE(o.movePending);
+  EXPECT_EQ(o.vertLeft, 22);
+  EXPECT_FALSE(Tick(o, 1011));                 // nothing pending
+  EXPECT_TRUE(MouseMove(o, {23, 23}, 1012));   // the tick's flag allows a redraw
+}
+
 TEST(MonitorProbe, FindsEachMonitorOnceIncludingOnesLeftOfThePrimary) {
   // Primary 1920 x 1080 at the origin, a second one of 1280 x 1024 left of it.
   auto at = [](int32_t x, int32_t y) -> int64_t {
