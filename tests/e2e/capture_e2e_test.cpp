@@ -5,7 +5,10 @@
 
 #include <filesystem>
 #include <optional>
+#include <random>
+#include <thread>
 
+#include "capture/capture_files.h"
 #include "e2e/driver.h"
 
 using namespace e2e;
@@ -205,9 +208,17 @@ class Capture : public ::testing::Test {
                                                                                                            : nullptr;
   }
   // Starts the program for the caller window and waits for its overlay.
-  HWND StartOverlay() {
-    app_.emplace(Args(caller_.Handle()));
+  HWND StartOverlay(HWND callBack = nullptr) {
+    app_.emplace(Args(callBack ? callBack : caller_.Handle()));
     return WaitForOverlay(*app_);
+  }
+  // A drag over the pattern and a click on the capture button.
+  bool SelectAndCapture(HWND overlay) {
+    Drag({260, 200}, {460, 330});
+    HWND panel = WaitForPanel(overlay);
+    if (!panel) return false;
+    Click(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
+    return true;
   }
   std::wstring base_, images_;
   CallerWindow caller_;
@@ -298,10 +309,7 @@ TEST_F(Capture, AFolderRemovedMeanwhileGivesAMessageAndNoCallBack) {
   ASSERT_NE(overlay, nullptr);
   Program& app = *app_;
   fs::remove_all(fs::path(base_));
-  Drag({260, 200}, {460, 330});
-  HWND panel = WaitForPanel(overlay);
-  ASSERT_NE(panel, nullptr);
-  Click(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
+  ASSERT_TRUE(SelectAndCapture(overlay));
   HWND box = app.WaitForMessageBox(L"Mirel Lumo", 10s);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(MessageBoxText(box).rfind(L"The screenshot could not be saved", 0), 0u) << "message";
@@ -311,4 +319,58 @@ TEST_F(Capture, AFolderRemovedMeanwhileGivesAMessageAndNoCallBack) {
   EXPECT_EQ(CallerWindow::CopyCount(), 0);
   EXPECT_FALSE(fs::exists(fs::path(images_)));
   EXPECT_TRUE(app.CloseAndWait());
+}
+
+TEST_F(Capture, AHungCallerDoesNotFreezeTheProgram) {
+  // The caller's window lives on a thread that stops answering messages.
+  HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HWND hung = nullptr;
+  std::thread caller([&] {
+    hung = ::CreateWindowExW(0, L"STATIC", L"hung", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ::WaitForSingleObject(release, 60000);  // no message loop meanwhile
+    ::DestroyWindow(hung);
+  });
+  ASSERT_TRUE(WaitUntil([&] { return hung != nullptr; }, 5s));
+  HWND overlay = StartOverlay(hung);
+  ASSERT_NE(overlay, nullptr);
+  ASSERT_TRUE(SelectAndCapture(overlay));
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_NE(app_->WaitForMainWindow(15s), nullptr);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 12s);  // the send gives up after 5 s
+  EXPECT_TRUE(FileExists(images_ + L"image1.bmp"));
+  ::SetEvent(release);
+  caller.join();
+  ::CloseHandle(release);
+  EXPECT_TRUE(app_->CloseAndWait());
+}
+
+TEST_F(Capture, ACallerThatIsGoneIsSkipped) {
+  HWND gone = ::CreateWindowExW(0, L"STATIC", L"gone", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ::DestroyWindow(gone);
+  HWND overlay = StartOverlay(gone);
+  ASSERT_NE(overlay, nullptr);
+  ASSERT_TRUE(SelectAndCapture(overlay));
+  EXPECT_NE(app_->WaitForMainWindow(), nullptr);
+  EXPECT_TRUE(FileExists(images_ + L"image1.bmp"));
+  EXPECT_EQ(CallerWindow::CopyCount(), 0);
+  EXPECT_TRUE(app_->CloseAndWait());
+}
+
+TEST_F(Capture, AKillWhileSavingNeverLeavesAPartialNumberedFile) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> delay(0, 60);
+  for (int round = 0; round < 5; ++round) {
+    HWND overlay = StartOverlay();
+    ASSERT_NE(overlay, nullptr);
+    ASSERT_TRUE(SelectAndCapture(overlay));
+    app_->WaitForExit(Duration(delay(random)));
+    app_.reset();  // killed wherever the save was
+    for (const auto& name : Files()) {
+      int32_t number = 0;
+      if (!modScreenshot::FileNumber(name, L"image", number)) continue;  // the numbering ignores it
+      const std::string bytes = ReadBytes(images_ + name);
+      ASSERT_GE(bytes.size(), 14u) << "round " << round;
+      EXPECT_EQ(*reinterpret_cast<const uint32_t*>(bytes.data() + 2), bytes.size()) << "round " << round;
+    }
+  }
 }
