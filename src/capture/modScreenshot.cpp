@@ -7,16 +7,6 @@
 #include "shell/text.h"
 #include "win/handles.h"
 
-namespace {
-void CloseFind(HANDLE h) noexcept { ::FindClose(h); }
-struct find_traits {
-  using handle_type = HANDLE;
-  static HANDLE empty() noexcept { return INVALID_HANDLE_VALUE; }
-  static bool is_empty(HANDLE h) noexcept { return h == INVALID_HANDLE_VALUE; }
-  static void close(HANDLE h) noexcept { CloseFind(h); }
-};
-using unique_find = win::unique_resource<find_traits>;
-}  // namespace
 
 std::vector<std::wstring> modScreenshot::ListFolderFiles(std::wstring& folder, const std::wstring& pattern) {
   folder = text::TrimBlanks(folder);
@@ -24,7 +14,7 @@ std::vector<std::wstring> modScreenshot::ListFolderFiles(std::wstring& folder, c
   if (folder.empty()) return names;
   if (folder.back() != L'\\') folder += L'\\';
   WIN32_FIND_DATAW fd;
-  unique_find find(::FindFirstFileW((folder + pattern).c_str(), &fd));
+  win::unique_find find(::FindFirstFileW((folder + pattern).c_str(), &fd));
   if (!find) return names;
   do {
     if (fd.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;

@@ -121,6 +121,8 @@ void frmMain::Form_QueryUnload() {
     CaptureForm.reset();
     step = 3;
     StoreSettings(false);
+    step = 4;
+    if (purgeImgs) modFileOps::PurgeOldImages(saveImgsLoc, PurgeImageAgeDays, purgeImgRecycle);
   });
 }
 
