@@ -1,12 +1,14 @@
 #include "editor/frmMain.h"
 
 #include "app/resource.h"
+#include "shell/frmAbout.h"
 #include "win/glyph_button.h"
 #include "win/pump.h"
 #include "win/window_owner.h"
 
 namespace {
 constexpr int IdCapture0 = 1001;
+constexpr int IdAbout = 2001;  // menu item "About"
 // Posted before the first show: the controls are made as soon as the frame is up.
 constexpr UINT WM_APP_CREATECONTROLS = WM_APP + 1;
 constexpr int BottomBarHeight = 50;  // 2.5 x BottomBarUnit (20)
@@ -42,6 +44,7 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == IdCapture0 && HIWORD(wParam) == BN_CLICKED) cmdCapture_Click();
+      if (LOWORD(wParam) == IdAbout && HIWORD(wParam) == 0) about_Click();
       return 0;
     case WM_DRAWITEM:
       OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
@@ -71,9 +74,13 @@ int frmMain::Run(std::wstring_view args) {
   wc.lpszClassName = WindowClass;
   if (!::RegisterClassExW(&wc)) return 1;
 
+  // The menu bar.
+  HMENU menu = ::CreateMenu();
+  ::AppendMenuW(menu, MF_STRING, IdAbout, L"About");
+
   // Created hidden: the start-up runs before the window is shown, as a form's load does.
   if (!::CreateWindowExW(0, WindowClass, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this))
+                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu, instance_, this))
     return 1;
   // The bar's buttons load the common controls, which is slow on some platforms: the window
   // shows first and gets them with the next message.
@@ -148,4 +155,8 @@ void frmMain::CaptureForm_CapturedFile(const std::wstring&) {
   // The editor opens the picture; until then the window simply comes back maximised.
   ::ShowWindow(hwnd_, SW_SHOWMAXIMIZED);
   everShown_ = true;
+}
+
+void frmMain::about_Click() {
+  frmAbout::ShowModal(instance_, hwnd_, reinterpret_cast<HICON>(::GetClassLongPtrW(hwnd_, GCLP_HICON)));
 }

@@ -48,6 +48,9 @@ class frmMain {
   void LoadSettings();
   void StoreSettings(bool freshFile);
 
+  // The menu item "About": the About box, modal.
+  void about_Click();
+
   // Capture.
   void cmdCapture_Click();
   void ShowCaptureOverlay();

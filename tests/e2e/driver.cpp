@@ -41,8 +41,17 @@ Program::Program(const std::wstring& args) {
   if (!args.empty()) commandLine += L" " + args;
   STARTUPINFOW si{sizeof si};
   PROCESS_INFORMATION pi{};
-  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    throw std::runtime_error("MirelLumo.exe did not start");
+  // Right after a kill Wine now and then refuses a new process for a moment: a few tries.
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+      error = 0;
+      break;
+    }
+    error = ::GetLastError();
+    ::Sleep(200);
+  }
+  if (error != 0) throw std::runtime_error("MirelLumo.exe did not start, error " + std::to_string(error));
   ::CloseHandle(pi.hThread);
   process_.reset(pi.hProcess);
   pid_ = pi.dwProcessId;
