@@ -1,0 +1,135 @@
+#include "editor/history.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace editor {
+
+namespace {
+// Unchanged pixels between two changed ones are taken into the run when the gap is this
+// short: a run's two header words cost more than a few zero values.
+constexpr int MergeGap = 3;
+}  // namespace
+
+PictureHistory::Change DiffPictures(const Image& before, const Image& after) {
+  PictureHistory::Change change;
+  ChangedArea& area = change.area;
+  area = {after.width, after.height, 0, 0, false};
+  const size_t w = static_cast<size_t>(after.width);
+  for (int y = 0; y < after.height; ++y) {
+    const uint32_t* a = before.pixels.data() + static_cast<size_t>(y) * w;
+    const uint32_t* b = after.pixels.data() + static_cast<size_t>(y) * w;
+    if (std::memcmp(a, b, w * sizeof(uint32_t)) == 0) continue;
+    int x = 0;
+    while (x < after.width) {
+      if (a[x] == b[x]) {
+        ++x;
+        continue;
+      }
+      // A run from x to the last changed pixel before a gap longer than MergeGap.
+      int end = x + 1, lastChanged = x;
+      while (end < after.width && end - lastChanged <= MergeGap) {
+        if (a[end] != b[end]) lastChanged = end;
+        ++end;
+      }
+      const int count = lastChanged - x + 1;
+      change.runs.push_back(static_cast<uint32_t>(static_cast<size_t>(y) * w + static_cast<size_t>(x)));
+      change.runs.push_back(static_cast<uint32_t>(count));
+      for (int i = x; i <= lastChanged; ++i) change.runs.push_back(a[i] ^ b[i]);
+      area.left = std::min(area.left, x);
+      area.right = std::max(area.right, lastChanged + 1);
+      area.top = std::min(area.top, y);
+      area.bottom = std::max(area.bottom, y + 1);
+      x = lastChanged + 1;
+    }
+  }
+  if (change.runs.empty()) area = {};
+  change.runs.shrink_to_fit();
+  return change;
+}
+
+void PictureHistory::Clear() {
+  entries_.clear();
+  entries_.shrink_to_fit();
+  count_ = 0;
+  cursor_ = 0;
+}
+
+void PictureHistory::Append(int32_t counter, Change change) {
+  // Entry 0 is the empty state and is never written; everything after the cursor goes.
+  if (entries_.empty()) entries_.push_back(HistoryEntry{});
+  entries_.resize(static_cast<size_t>(cursor_) + 1);
+  const int32_t index = cursor_ + 1;
+  entries_.push_back(HistoryEntry{counter, index, std::move(change)});
+  cursor_ = index;
+  count_ = index + 1;
+}
+
+ChangedArea PictureHistory::Record(Picture& picture, const Image& drawn, int32_t counter) {
+  Change change;
+  ChangedArea area;
+  if (cursor_ > 0 && picture && picture->width == drawn.width && picture->height == drawn.height) {
+    change = DiffPictures(*picture, drawn);
+    area = Apply(change, picture);  // the picture becomes what was drawn
+  } else {
+    // After the empty state, or a picture of another size: the entry keeps the picture it
+    // replaces (none for the empty state) and takes its place on Undo.
+    change.swaps = true;
+    if (cursor_ > 0) change.other = std::move(picture);
+    picture = drawn;
+    area.whole = true;
+  }
+  Append(counter, std::move(change));
+  return area;
+}
+
+void PictureHistory::RecordFirst(int32_t counter) {
+  cursor_ = 0;
+  Change change;
+  change.swaps = true;  // from the empty state: nothing to keep until Undo parks the picture
+  change.area.whole = true;
+  Append(counter, std::move(change));
+}
+
+ChangedArea PictureHistory::Apply(Change& change, Picture& picture) {
+  if (change.swaps) {
+    std::swap(picture, change.other);
+    return ChangedArea{0, 0, 0, 0, true};
+  }
+  if (!picture) return {};
+  uint32_t* pixels = picture->pixels.data();
+  const size_t total = picture->pixels.size();
+  for (size_t i = 0; i + 1 < change.runs.size();) {
+    const size_t first = change.runs[i], count = change.runs[i + 1];
+    const uint32_t* values = change.runs.data() + i + 2;
+    if (first + count > total) break;  // never past the picture, whatever the list holds
+    for (size_t k = 0; k < count; ++k) pixels[first + k] ^= values[k];
+    i += 2 + count;
+  }
+  return change.area;
+}
+
+std::optional<ChangedArea> PictureHistory::Undo(Picture& picture) {
+  if (cursor_ <= 0) return std::nullopt;
+  const ChangedArea area = Apply(entries_[static_cast<size_t>(cursor_)].change, picture);
+  --cursor_;
+  return area;
+}
+
+std::optional<ChangedArea> PictureHistory::Redo(Picture& picture) {
+  if (cursor_ >= count_ - 1) return std::nullopt;
+  ++cursor_;
+  return Apply(entries_[static_cast<size_t>(cursor_)].change, picture);
+}
+
+size_t PictureHistory::MemoryBytes() const {
+  size_t bytes = entries_.capacity() * sizeof(HistoryEntry);
+  for (const HistoryEntry& e : entries_) {
+    bytes += e.change.runs.capacity() * sizeof(uint32_t);
+    if (e.change.other) bytes += e.change.other->pixels.capacity() * sizeof(uint32_t);
+  }
+  return bytes;
+}
+
+}  // namespace editor

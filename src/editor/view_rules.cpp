@@ -1,0 +1,89 @@
+#include "editor/view_rules.h"
+
+#include <cmath>
+#include <string>
+
+#include "shell/numbers.h"
+#include "shell/text.h"
+
+namespace editor {
+
+namespace {
+// A size passed to the platform as a 32-bit float and rounded to whole pixels.
+std::optional<int> ShownSide(int side, double factor) {
+  const float scaled = static_cast<float>(side * factor);
+  if (!std::isfinite(scaled)) return std::nullopt;
+  const double whole = std::nearbyint(static_cast<double>(scaled));  // halves to even
+  if (whole < MinShownSide || whole > MaxShownSide) return std::nullopt;
+  return static_cast<int>(whole);
+}
+}  // namespace
+
+std::optional<Size> ZoomedSize(Size shown, double factor) {
+  const auto w = ShownSide(shown.width, factor);
+  const auto h = ShownSide(shown.height, factor);
+  if (!w || !h) return std::nullopt;
+  return Size{*w, *h};
+}
+
+PointF ShownToPicture(PointF shown, Size shownSize, Size pictureSize) {
+  if (shownSize.width <= 0 || shownSize.height <= 0) return shown;
+  return {shown.x * pictureSize.width / shownSize.width, shown.y * pictureSize.height / shownSize.height};
+}
+
+BarLayout LayoutForClient(int clientWidth, int clientHeight, const BarMetrics& m) {
+  BarLayout l;
+  const auto barHeight = numbers::RoundToInt16(2.5 * m.bottomBarUnit);
+  l.barLine = clientHeight - barHeight.value_or(0);
+  if (clientWidth >= 0 && l.barLine >= 0) l.viewport = Size{clientWidth, l.barLine};
+  l.buttonsTop = l.barLine + m.gap;
+  l.settingsLeft = clientWidth - m.settingsWidth - m.margin;
+  l.send2JiraLeft = l.settingsLeft - m.send2JiraWidth - m.margin;
+  l.frameSettingsLeft = l.settingsLeft + m.settingsWidth - m.frameSettingsWidth;
+  l.frameSettingsTop = l.barLine - m.frameSettingsHeight;
+  return l;
+}
+
+TileGrid CheckerTiles(Size viewport, Size tile) {
+  if (tile.width <= 0 || tile.height <= 0 || viewport.width < 0 || viewport.height < 0) return {};
+  return {viewport.width / tile.width + 1, viewport.height / tile.height + 1};
+}
+
+SlideTick NextSlideStep(int top, int height, bool toolsPanelShown, int step) {
+  int move;
+  if (toolsPanelShown) move = -step;
+  else if (top > -step) move = -top;  // lands exactly on 0
+  else move = step;
+  SlideTick t{top + move, false, toolsPanelShown};
+  if (!toolsPanelShown && t.top >= 0) {
+    t.stop = true;
+    t.shown = true;
+  } else if (toolsPanelShown && t.top + height <= 0) {
+    t.stop = true;
+    t.shown = false;
+  }
+  return t;
+}
+
+KeyCommand KeyUpCommand(int keyCode, int shift) {
+  if (shift != CtrlMask) return KeyCommand::None;
+  if (keyCode == 90) return KeyCommand::Undo;   // Z
+  if (keyCode == 86) return KeyCommand::Paste;  // V
+  return KeyCommand::None;
+}
+
+std::optional<int32_t> ParseNextNumber(std::wstring_view reply, wchar_t decimalSeparator) {
+  std::wstring t = text::TrimBlanks(reply);
+  if (t.empty()) return std::nullopt;
+  // The user's own decimal separator is read as the point.
+  if (decimalSeparator != L'.' && t.find(L'.') == std::wstring::npos)
+    for (wchar_t& c : t)
+      if (c == decimalSeparator) c = L'.';
+  const auto value = numbers::ParseDecimal(t);
+  if (!value) return std::nullopt;
+  const auto n = numbers::RoundToInt16(*value);
+  if (!n || *n < 1) return std::nullopt;
+  return *n;
+}
+
+}  // namespace editor
