@@ -1,3 +1,6 @@
 #pragma once
 // Resource identifiers shared by the resource script and the code.
 #define IDI_APP 1
+#define IDB_CHECKER 201     // the viewport's checkerboard tile
+#define IDB_SEND2MIREL 202  // picture of cmdSend2Mirel
+#define IDB_SEND2JIRA 203   // picture of cmdSend2JIRA

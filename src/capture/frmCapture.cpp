@@ -6,6 +6,7 @@
 
 #include "capture/modScreenshot.h"
 #include "capture/modTopmost.h"
+#include "win/common_controls.h"
 #include "win/error_text.h"
 #include "win/glyph_button.h"
 #include "win/message_box.h"
@@ -57,20 +58,6 @@ void RegisterClasses(HINSTANCE instance, WNDPROC overlay, WNDPROC panel) {
   done = true;
 }
 
-// Common controls (the tooltips) are loaded with the panel, not with every start.
-void InitCommonControlsOnce() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  if (HMODULE comctl = ::LoadLibraryW(L"comctl32.dll")) {
-    using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    if (auto init = reinterpret_cast<InitFn>(reinterpret_cast<void*>(::GetProcAddress(comctl, "InitCommonControlsEx")))) {
-      INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-      init(&icc);
-    }
-  }
-}
-
 // Posted when the overlay first shows: the panel is made right after, off the start's path.
 constexpr UINT WM_APP_CREATEPANEL = WM_APP + 1;
 
@@ -112,7 +99,8 @@ void frmCapture::CreatePanel() {
   // The monitor list asks the taskbar for its place, a round trip to the shell: it is made
   // here, after the overlay is up, with the panel.
   if (!monitors_) monitors_ = std::make_unique<clsMonitors>();
-  InitCommonControlsOnce();
+  // Common controls (the tooltips) are loaded with the panel, not with every start.
+  win::InitCommonControlsOnce();
   panelBrush_.reset(::CreateSolidBrush(Orange));
   picButtons_ = ::CreateWindowExW(0, L"MirelLumo.picButtons", L"", WS_CHILD, 0, 0, Scaled(PanelWidth),
                                   Scaled(PanelHeight), hwnd_, nullptr, instance_, this);
@@ -122,16 +110,9 @@ void frmCapture::CreatePanel() {
   cmdCancel_ = win::CreateGlyphButton(picButtons_, IdCancel, L"x", Scaled(41), Scaled(6), Scaled(ButtonSize),
                                       Scaled(ButtonSize));
   glyphFont_ = win::CreateSymbolFont(ScreenPrintFace, ::GetDpiForWindow(hwnd_));
-  tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
-  for (auto [button, tip] : {std::pair{cmdScreenPrint_, L"  Capture Screenshot"}, std::pair{cmdCancel_, L"  Cancel  "}}) {
-    TOOLINFOW ti{sizeof ti};
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = picButtons_;
-    ti.uId = reinterpret_cast<UINT_PTR>(button);
-    ti.lpszText = const_cast<wchar_t*>(tip);
-    ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-  }
+  tooltip_ = win::CreateTooltipWindow(hwnd_);
+  win::AddTooltip(tooltip_, picButtons_, cmdScreenPrint_, L"  Capture Screenshot");
+  win::AddTooltip(tooltip_, picButtons_, cmdCancel_, L"  Cancel  ");
 }
 
 void frmCapture::CoverDesktop(int32_t left, int32_t top, int32_t width, int32_t height) {

@@ -1,66 +1,18 @@
 #include "capture/modSaveImages.h"
 
-#include <objbase.h>
-#include <gdiplus.h>
-
-#include <type_traits>
 
 #include "capture/encoder_table.h"
 #include "win/gdi.h"
+#include "win/gdiplus.h"
 #include "win/message_box.h"
 
 namespace {
 
 using namespace Gdiplus;
 
-// GDI+ is loaded on first use: most runs never save anything but BMP captures, and the
-// library would otherwise cost every start-up its load time.
-struct GdiplusApi {
-  decltype(&GdiplusStartup) startup = nullptr;
-  decltype(&GdiplusShutdown) shutdown = nullptr;
-  decltype(&DllExports::GdipCreateBitmapFromHBITMAP) createFromHbitmap = nullptr;
-  decltype(&DllExports::GdipSaveImageToFile) save = nullptr;
-  decltype(&DllExports::GdipDisposeImage) dispose = nullptr;
-  bool ok = false;
-};
-
-const GdiplusApi& Gdip() {
-  static const GdiplusApi api = [] {
-    GdiplusApi a;
-    HMODULE dll = ::LoadLibraryW(L"gdiplus.dll");
-    if (!dll) return a;
-    auto get = [&](auto& fn, const char* name) {
-      fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(reinterpret_cast<void*>(::GetProcAddress(dll, name)));
-      return fn != nullptr;
-    };
-    a.ok = get(a.startup, "GdiplusStartup") && get(a.shutdown, "GdiplusShutdown") &&
-           get(a.createFromHbitmap, "GdipCreateBitmapFromHBITMAP") && get(a.save, "GdipSaveImageToFile") &&
-           get(a.dispose, "GdipDisposeImage");
-    return a;
-  }();
-  return api;
-}
-
-class GdiplusSession {
- public:
-  GdiplusSession() {
-    GdiplusStartupInput input;
-    ok_ = Gdip().ok && Gdip().startup(&token_, &input, nullptr) == Ok;
-  }
-  ~GdiplusSession() {
-    if (ok_) Gdip().shutdown(token_);
-  }
-  GdiplusSession(const GdiplusSession&) = delete;
-  GdiplusSession& operator=(const GdiplusSession&) = delete;
-  explicit operator bool() const { return ok_; }
-
- private:
-  ULONG_PTR token_ = 0;
-  bool ok_ = false;
-};
-
-void DisposeImage(GpBitmap* b) noexcept { Gdip().dispose(b); }
-using unique_gpbitmap = win::unique_resource<win::null_traits<GpBitmap*, DisposeImage>>;
+using win::gdiplus::Functions;
+using GdiplusSession = win::gdiplus::Session;
+using win::gdiplus::unique_gpbitmap;
 
 class WaitCursor {
  public:
@@ -122,12 +74,12 @@ bool SaveWithGdiplus(HBITMAP picture, const std::wstring& path, const modSaveIma
     picture = eight.get();
   }
   unique_gpbitmap bitmap;
-  if (Gdip().createFromHbitmap(picture, nullptr, bitmap.put()) != Ok) return false;
+  if (Functions().createFromHbitmap(picture, nullptr, bitmap.put()) != Ok) return false;
   CLSID clsid{};
   if (!ToGuid(choice.clsid, clsid)) return false;
   std::vector<LONG> values;
   std::vector<BYTE> block = modSaveImages::BuildEncoderParameterBlock(extension, values, quality, colourDepth, compression);
-  return Gdip().save(bitmap.get(), path.c_str(), &clsid,
+  return Functions().save(bitmap.get(), path.c_str(), &clsid,
                                          reinterpret_cast<EncoderParameters*>(block.data())) == Ok;
 }
 

@@ -1,18 +1,21 @@
 #include "editor/frmMain.h"
 
 #include "app/resource.h"
+#include "editor/frmMain_ids.h"
 #include "shell/frmAbout.h"
-#include "win/glyph_button.h"
 #include "win/pump.h"
 #include "win/window_owner.h"
 
 namespace {
-constexpr int IdCapture0 = 1001;
-constexpr int IdAbout = 2001;  // menu item "About"
+namespace ids = frmMainIds;
 // Posted before the first show: the controls are made as soon as the frame is up.
 constexpr UINT WM_APP_CREATECONTROLS = WM_APP + 1;
-constexpr int BottomBarHeight = 50;  // 2.5 x BottomBarUnit (20)
-const win::GlyphFace CaptureFace{L"Webdings", 21.75, L'`', ::GetSysColor(COLOR_BTNFACE), win::DrawCamera};
+constexpr int RestoredClientWidth = 956, RestoredClientHeight = 684;
+
+int ShiftState() {
+  return (::GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (::GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+         (::GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
 }  // namespace
 
 LRESULT CALLBACK frmMain::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -43,12 +46,23 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       Form_Resize(LOWORD(lParam), HIWORD(lParam));
       return 0;
     case WM_COMMAND:
-      if (LOWORD(wParam) == IdCapture0 && HIWORD(wParam) == BN_CLICKED) cmdCapture_Click();
-      if (LOWORD(wParam) == IdAbout && HIWORD(wParam) == 0) about_Click();
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
     case WM_DRAWITEM:
       OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return TRUE;
+    case WM_TIMER:
+      if (wParam == 1) Timer1_Timer();
+      return 0;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      // Keys reach the window itself only while none of its controls has the focus.
+      Picture1_KeyUp(static_cast<int>(wParam), ShiftState());
+      if (msg == WM_SYSKEYUP) return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_DESTROY:
       ::PostQuitMessage(0);
       return 0;
@@ -76,11 +90,17 @@ int frmMain::Run(std::wstring_view args) {
 
   // The menu bar.
   HMENU menu = ::CreateMenu();
-  ::AppendMenuW(menu, MF_STRING, IdAbout, L"About");
+  ::AppendMenuW(menu, MF_STRING, ids::toolscolors, L"Tools");
+  ::AppendMenuW(menu, MF_STRING, ids::about, L"About");
 
   // Created hidden: the start-up runs before the window is shown, as a form's load does.
-  if (!::CreateWindowExW(0, WindowClass, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu, instance_, this))
+  // Restored, its client area is 956 x 684 at 96 dpi, where the system puts new windows.
+  const UINT dpi = ::GetDpiForSystem();
+  RECT frame{0, 0, ::MulDiv(RestoredClientWidth, static_cast<int>(dpi), 96),
+             ::MulDiv(RestoredClientHeight, static_cast<int>(dpi), 96)};
+  ::AdjustWindowRectExForDpi(&frame, WS_OVERLAPPEDWINDOW, TRUE, 0, dpi);
+  if (!::CreateWindowExW(0, WindowClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                         frame.right - frame.left, frame.bottom - frame.top, nullptr, menu, instance_, this))
     return 1;
   // The bar's buttons load the common controls, which is slow on some platforms: the window
   // shows first and gets them with the next message.
@@ -103,26 +123,6 @@ void frmMain::ShowMainWindow() {
   everShown_ = true;
   ::SetForegroundWindow(hwnd_);
   ::UpdateWindow(hwnd_);
-}
-
-void frmMain::CreateControls() {
-  if (cmdCapture_) return;
-  cmdCapture_ = win::CreateGlyphButton(hwnd_, IdCapture0, L"Screen Capture", 488, 640, 41, 41);
-  RECT client;
-  ::GetClientRect(hwnd_, &client);
-  Form_Resize(client.right, client.bottom);
-}
-
-void frmMain::Form_Resize(int, int clientHeight) {
-  const int barLine = clientHeight - BottomBarHeight;
-  if (cmdCapture_) ::SetWindowPos(cmdCapture_, nullptr, 488, barLine + 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
-
-void frmMain::OnDrawItem(const DRAWITEMSTRUCT& item) {
-  // Fonts are made when first drawn, after the window shows: the font system's first use
-  // is slow on some platforms and should not delay the start.
-  if (!glyphFont_) glyphFont_ = win::CreateSymbolFont(CaptureFace, ::GetDpiForWindow(hwnd_));
-  if (item.CtlID == IdCapture0) win::DrawGlyphButton(item, CaptureFace, glyphFont_.get());
 }
 
 bool frmMain::CreateCaptureForm() {
@@ -151,12 +151,52 @@ void frmMain::cmdCapture_Click() {
   ShowCaptureOverlay();
 }
 
-void frmMain::CaptureForm_CapturedFile(const std::wstring&) {
-  // The editor opens the picture; until then the window simply comes back maximised.
-  ::ShowWindow(hwnd_, SW_SHOWMAXIMIZED);
-  everShown_ = true;
-}
-
 void frmMain::about_Click() {
   frmAbout::ShowModal(instance_, hwnd_, reinterpret_cast<HICON>(::GetClassLongPtrW(hwnd_, GCLP_HICON)));
+}
+
+void frmMain::OnCommand(int id, int code) {
+  if (id == ids::about || id == ids::toolscolors) {
+    if (code != 0) return;  // menu items only
+    if (id == ids::about) about_Click();
+    else toolscolors_Click();
+    return;
+  }
+  if (code != BN_CLICKED) return;
+  switch (id) {
+    case ids::cmdCapture0:
+    case ids::cmdCapture1:
+      cmdCapture_Click();
+      break;
+    case ids::cmdZoomIn:
+      ZoomPicture(editor::ZoomInFactor);
+      break;
+    case ids::cmdZoomOut:
+      ZoomPicture(editor::ZoomOutFactor);
+      break;
+    case ids::Commandback:
+      Commandback_Click();
+      break;
+    case ids::Commandfwd:
+      Commandfwd_Click();
+      break;
+    case ids::Command3_0:
+    case ids::Command3_1:
+      Command3_Click();
+      break;
+    case ids::Option1:
+    case ids::Option2:
+    case ids::Option3:
+    case ids::Option4:
+      OptionClick(id - ids::Option1);
+      break;
+    case ids::cmdSettings:
+      cmdSettings_Click();
+      break;
+    case ids::cmdSetNextNumber:
+      cmdSetNextNumber_Click();
+      break;
+    default:
+      break;
+  }
 }

@@ -7,8 +7,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "capture/frmCapture.h"
+#include "editor/history.h"
+#include "editor/picture_view.h"
 #include "win/gdi.h"
 #include "win/handles.h"
 
@@ -58,16 +61,74 @@ class frmMain {
   bool CreateCaptureForm();
   void ShowMainWindow();
 
-  // Layout of the bottom bar.
+  // The picture and its history.
+  bool LoadImageFile(const std::wstring& path);
+  void ClearHistory();
+  void RecordHistory();  // the picture as it is, after the empty state
+  void BakeAndRecord();  // the back buffer becomes the picture and a new state
+  void EnableSharing();
+  void Commandback_Click();
+  void Commandfwd_Click();
+  void ZoomPicture(double zoom);
+
+  // Drawing tools and markers.
+  void OptionClick(int32_t toolMode);
+  void Picture1_MouseDown(int button, int shift, editor::PointF shown);
+  void Picture1_MouseMove(int button, int shift, editor::PointF shown);
+  void Picture1_MouseUp(int button, int shift, editor::PointF shown);
+  void pic_mainview_MouseMove(int button, int shift, editor::PointF shown);
+  void DrawRubberBand(editor::PointF from, editor::PointF to);
+  void Command3_Click();
+  std::wstring GetNumberPrefix();
+  void cmdSetNextNumber_Click();
+
+  // Keys.
+  void Picture1_KeyUp(int keyCode, int shift);
+  void PasteClipboardBitmap();
+
+  // Layout, the bar and the panels.
   void CreateControls();
+  void PlaceControls();
   void Form_Resize(int clientWidth, int clientHeight);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
+  void OnCommand(int id, int code);
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
+  void toolscolors_Click();
+  void Timer1_Timer();
+  void cmdSettings_Click();
+  int Scaled(int pixelsAt96) const;
+  HWND Control(int id) const;
+  HFONT GlyphFont(const wchar_t* face, double points);
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
   win::unique_handle instanceMutex_;
   bool loaded_ = false;       // start-up finished: only then may a shutdown store settings
   bool everShown_ = false;    // the first show opens the window maximised
-  HWND cmdCapture_ = nullptr;  // cmdCapture(0), bottom bar
-  win::unique_hfont glyphFont_;
+  bool controlsMade_ = false;
+  UINT dpi_ = 96;
+
+  // Editor state.
+  editor::PictureView Picture1;  // with its viewport pic_mainview
+  editor::PictureHistory history_;
+  int32_t AnnotationCounter = 0;
+  int32_t ToolMode = 0;
+  bool NumberingOn = false;
+  editor::PointF LastStrokePoint, RubberStart, RubberEnd, DragAnchor;
+  bool RubberShown = false;
+  int16_t BottomBarUnit = 20;
+  bool ToolsPanelShown = false;
+  bool timer1Running_ = false;
+
+  HWND FrameTools_ = nullptr;
+  HWND frameSettings_ = nullptr;
+  HWND tooltip_ = nullptr;
+  win::unique_hbitmap checkerTile_, send2MirelPicture_, send2JiraPicture_;
+  win::unique_hfont controlFont_;
+  struct CachedFont {
+    const wchar_t* face;
+    double points;
+    win::unique_hfont font;
+  };
+  std::vector<CachedFont> glyphFonts_;
 };

@@ -12,14 +12,14 @@ namespace {
 constexpr int MergeGap = 3;
 }  // namespace
 
-PictureHistory::Change DiffPictures(const Image& before, const Image& after) {
+PictureHistory::Change DiffPictures(const Image& before, ImageView after) {
   PictureHistory::Change change;
   ChangedArea& area = change.area;
   area = {after.width, after.height, 0, 0, false};
   const size_t w = static_cast<size_t>(after.width);
   for (int y = 0; y < after.height; ++y) {
     const uint32_t* a = before.pixels.data() + static_cast<size_t>(y) * w;
-    const uint32_t* b = after.pixels.data() + static_cast<size_t>(y) * w;
+    const uint32_t* b = after.pixels + static_cast<size_t>(y) * w;
     if (std::memcmp(a, b, w * sizeof(uint32_t)) == 0) continue;
     int x = 0;
     while (x < after.width) {
@@ -66,7 +66,7 @@ void PictureHistory::Append(int32_t counter, Change change) {
   count_ = index + 1;
 }
 
-ChangedArea PictureHistory::Record(Picture& picture, const Image& drawn, int32_t counter) {
+ChangedArea PictureHistory::Record(Picture& picture, ImageView drawn, int32_t counter) {
   Change change;
   ChangedArea area;
   if (cursor_ > 0 && picture && picture->width == drawn.width && picture->height == drawn.height) {
@@ -77,7 +77,7 @@ ChangedArea PictureHistory::Record(Picture& picture, const Image& drawn, int32_t
     // replaces (none for the empty state) and takes its place on Undo.
     change.swaps = true;
     if (cursor_ > 0) change.other = std::move(picture);
-    picture = drawn;
+    picture = Image::Copy(drawn);
     area.whole = true;
   }
   Append(counter, std::move(change));

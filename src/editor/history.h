@@ -14,6 +14,12 @@
 
 namespace editor {
 
+// Pixels held elsewhere (a DIB section, say), rows top to bottom without padding.
+struct ImageView {
+  int width = 0, height = 0;
+  const uint32_t* pixels = nullptr;
+};
+
 // A picture: 32-bit pixels, rows top to bottom, as a top-down 32-bit DIB holds them.
 struct Image {
   int width = 0, height = 0;
@@ -25,6 +31,14 @@ struct Image {
   uint32_t& at(int x, int y) { return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + x]; }
   uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + x]; }
   bool operator==(const Image&) const = default;
+  ImageView View() const { return {width, height, pixels.data()}; }
+  static Image Copy(ImageView v) {
+    Image img;
+    img.width = v.width;
+    img.height = v.height;
+    img.pixels.assign(v.pixels, v.pixels + static_cast<size_t>(v.width) * static_cast<size_t>(v.height));
+    return img;
+  }
 };
 
 using Picture = std::optional<Image>;  // none: the empty state
@@ -66,7 +80,7 @@ class PictureHistory {
   // `picture` must be the picture of the state under the cursor, or the empty state's
   // successor when the cursor is 0; `drawn` is what it becomes. On return `picture`
   // equals `drawn` and is the new state. Returns the area that changed.
-  ChangedArea Record(Picture& picture, const Image& drawn, int32_t counter);
+  ChangedArea Record(Picture& picture, ImageView drawn, int32_t counter);
   // Records the picture as it is as the state after the empty state, dropping every
   // other state: after Clear, or for the picture shown before anything was recorded.
   void RecordFirst(int32_t counter);
@@ -89,6 +103,6 @@ class PictureHistory {
 };
 
 // The XOR runs between two pictures of the same size, and the area they cover.
-PictureHistory::Change DiffPictures(const Image& before, const Image& after);
+PictureHistory::Change DiffPictures(const Image& before, ImageView after);
 
 }  // namespace editor

@@ -27,10 +27,20 @@ bool HasGlyph(HFONT font, const GlyphFace& face);
 // An owner-drawn push button (BS_OWNERDRAW); its parent answers WM_DRAWITEM with DrawGlyphButton.
 HWND CreateGlyphButton(HWND parent, int id, const wchar_t* caption, int x, int y, int w, int h);
 void DrawGlyphButton(const DRAWITEMSTRUCT& item, const GlyphFace& face, HFONT font);
+// The same kind of button showing a picture, greyed while disabled.
+void DrawPictureButton(const DRAWITEMSTRUCT& item, HBITMAP picture);
 
 // Fallback pictures.
 void DrawPencil(HDC dc, const RECT& box, COLORREF ink);
 void DrawBoxedCross(HDC dc, const RECT& box, COLORREF ink);
 void DrawCamera(HDC dc, const RECT& box, COLORREF ink);
+void DrawBoxedCaret(HDC dc, const RECT& box, COLORREF ink);   // a box with an upward caret
+void DrawUndoArrow(HDC dc, const RECT& box, COLORREF ink);    // an arrow to the left
+void DrawRedoArrow(HDC dc, const RECT& box, COLORREF ink);    // an arrow to the right
+void DrawCircledZero(HDC dc, const RECT& box, COLORREF ink);  // numbering off
+void DrawFilledCircledZero(HDC dc, const RECT& box, COLORREF ink);  // numbering on
+void DrawPages(HDC dc, const RECT& box, COLORREF ink);        // two pages: a copy
+void DrawEnvelope(HDC dc, const RECT& box, COLORREF ink);
+void DrawSun(HDC dc, const RECT& box, COLORREF ink);          // a disc with rays
 
 }  // namespace win

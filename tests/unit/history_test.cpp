@@ -40,7 +40,7 @@ struct Editor {
   }
   void Draw(const Image& drawn, int markers = 0) {
     counter += markers;
-    history.Record(picture, drawn, counter);
+    history.Record(picture, drawn.View(), counter);
   }
   bool Undo() {
     if (!history.Undo(picture)) return false;
@@ -169,13 +169,13 @@ TEST(History, ChangedAreaCoversExactlyWhatChanged) {
   b.at(10, 20) ^= 1;
   b.at(60, 70) ^= 0x00FF0000;
   b.at(61, 70) ^= 0x00FF0000;
-  const auto change = editor::DiffPictures(a, b);
+  const auto change = editor::DiffPictures(a, b.View());
   EXPECT_EQ(change.area.left, 10);
   EXPECT_EQ(change.area.top, 20);
   EXPECT_EQ(change.area.right, 62);
   EXPECT_EQ(change.area.bottom, 71);
-  EXPECT_TRUE(editor::DiffPictures(a, a).area.empty());
-  EXPECT_TRUE(editor::DiffPictures(a, a).runs.empty());
+  EXPECT_TRUE(editor::DiffPictures(a, a.View()).area.empty());
+  EXPECT_TRUE(editor::DiffPictures(a, a.View()).runs.empty());
 }
 
 TEST(History, MemoryFollowsTheChangeNotThePicture) {

@@ -1,0 +1,23 @@
+#pragma once
+// The drawing tools' strokes on a back buffer, in the picture's own pixels: the red 5-pixel
+// pen, copy-pen for finished shapes and invert for rubber bands. Each returns the area of
+// the picture it may have touched.
+#include <windows.h>
+
+#include "editor/view_rules.h"
+
+namespace editor::draw {
+
+inline constexpr int PenWidth = 5;
+inline constexpr COLORREF Red = 0x0000FF;        // 0x00BBGGRR
+inline constexpr COLORREF RubberColour = 0xFF0000;  // ignored by the invert mode
+
+enum class Mode { CopyPen, Invert };
+
+RECT Segment(HDC dc, PointF from, PointF to, COLORREF colour, Mode mode);
+RECT BoxOutline(HDC dc, PointF corner1, PointF corner2, COLORREF colour, Mode mode);
+
+// A whole pixel for a point given with fractions.
+POINT Pixel(PointF p);
+
+}  // namespace editor::draw

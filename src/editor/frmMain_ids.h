@@ -1,0 +1,35 @@
+#pragma once
+// Control and menu identifiers of the main window. Pairs of the same name are one control
+// array: index 0 in the bottom bar, index 1 on the tool panel.
+namespace frmMainIds {
+enum : int {
+  cmdCapture0 = 1001,
+  cmdZoomIn = 1010,
+  cmdZoomOut,
+  Commandback,
+  Commandfwd,
+  Command3_0,
+  cmdCopyImage0,
+  Command2_0,
+  cmdSend2Mirel,
+  cmdSend2JIRA,
+  cmdSettings,
+  pic_mainview,
+  FrameTools,
+  frameSettings,
+  Option1 = 1031,  // "No Draw"
+  Option2,         // "Free Draw"
+  Option3,         // "Box Draw"
+  Option4,         // "Line"
+  cmdPaste,
+  Picture2,
+  Command3_1,
+  txtPrefix,
+  cmdCopyImage1,
+  Command2_1,
+  cmdCapture1,
+  cmdSetNextNumber = 1050,
+  about = 2001,        // menu item "About"
+  toolscolors = 2002,  // menu item "Tools"
+};
+}  // namespace frmMainIds

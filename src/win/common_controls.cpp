@@ -1,0 +1,37 @@
+#include "win/common_controls.h"
+
+#include <commctrl.h>
+
+namespace win {
+
+void InitCommonControlsOnce() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  if (HMODULE comctl = ::LoadLibraryW(L"comctl32.dll")) {
+    using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    if (auto init = reinterpret_cast<InitFn>(reinterpret_cast<void*>(::GetProcAddress(comctl, "InitCommonControlsEx")))) {
+      INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+      init(&icc);
+    }
+  }
+}
+
+HWND CreateTooltipWindow(HWND owner) {
+  InitCommonControlsOnce();
+  return ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                           reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(owner, GWLP_HINSTANCE)), nullptr);
+}
+
+void AddTooltip(HWND tooltip, HWND parent, HWND tool, const wchar_t* text) {
+  if (!tooltip || !tool) return;
+  TOOLINFOW ti{sizeof ti};
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = parent;
+  ti.uId = reinterpret_cast<UINT_PTR>(tool);
+  ti.lpszText = const_cast<wchar_t*>(text);
+  ::SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+}  // namespace win
