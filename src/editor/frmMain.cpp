@@ -162,7 +162,8 @@ void frmMain::OnCommand(int id, int code) {
     else toolscolors_Click();
     return;
   }
-  if (code != BN_CLICKED) return;
+  // A quick second click on a button comes as a double click: it is a click all the same.
+  if (code != BN_CLICKED && code != BN_DOUBLECLICKED) return;
   switch (id) {
     case ids::cmdCapture0:
     case ids::cmdCapture1:

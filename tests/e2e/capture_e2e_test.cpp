@@ -91,47 +91,8 @@ class CallerWindow {
   static inline WPARAM wParam_ = 0;
 };
 
-void Button(DWORD flags) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
-  ::SendInput(1, &in, sizeof in);
-}
-
-void MoveTo(int x, int y) {
-  ::SetCursorPos(x, y);
-  CallerWindow::Pump(40ms);
-}
-
-void Key(WORD vk) {
-  INPUT in[2]{};
-  in[0].type = in[1].type = INPUT_KEYBOARD;
-  in[0].ki.wVk = in[1].ki.wVk = vk;
-  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  ::SendInput(2, in, sizeof(INPUT));
-}
-
-void Drag(POINT from, POINT to) {
-  MoveTo(from.x, from.y);
-  Button(MOUSEEVENTF_LEFTDOWN);
-  CallerWindow::Pump(40ms);
-  MoveTo((from.x + to.x) / 2, (from.y + to.y) / 2);
-  MoveTo(to.x, to.y);
-  Button(MOUSEEVENTF_LEFTUP);
-  CallerWindow::Pump(60ms);
-}
-
 HWND ChildOfClass(HWND parent, const wchar_t* cls) {
   return ::FindWindowExW(parent, nullptr, cls, nullptr);
-}
-
-void Click(HWND control) {
-  RECT r;
-  ::GetWindowRect(control, &r);
-  MoveTo((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  Button(MOUSEEVENTF_LEFTDOWN);
-  CallerWindow::Pump(30ms);
-  Button(MOUSEEVENTF_LEFTUP);
 }
 
 struct Image {
@@ -255,6 +216,44 @@ TEST_F(Capture, DragAndCaptureSavesExactlyTheSelectedPixelsAndTellsTheCaller) {
   EXPECT_TRUE(app.CloseAndWait());
 }
 
+TEST_F(Capture, TheCaptureOpensInTheEditorMaximisedAtItsOwnPixels) {
+  HWND overlay = StartOverlay();
+  ASSERT_NE(overlay, nullptr);
+  ASSERT_TRUE(SelectAndCapture(overlay));
+  HWND main = app_->WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(::IsZoomed(main));
+  HWND picture = ChildOfClass(ChildOfClass(main, L"MirelLumo.pic_mainview"), L"MirelLumo.Picture1");
+  ASSERT_NE(picture, nullptr);
+  auto size = [&] {
+    RECT r;
+    ::GetWindowRect(picture, &r);
+    return std::make_pair(r.right - r.left, r.bottom - r.top);
+  };
+  EXPECT_TRUE(WaitUntil([&] { return size() == std::make_pair(200L, 130L); }, 5s));
+  // The test display's window manager does not maximise: the window is put where the
+  // program and the screen agree, then the shown picture is read off the screen.
+  ::ShowWindow(main, SW_RESTORE);
+  ::SetWindowPos(main, HWND_TOP, 40, 40, 1000, 760, 0);
+  ASSERT_TRUE(WaitUntil([&] { RECT r; ::GetWindowRect(main, &r); return r.left == 40 && r.top == 40; }, 5s));
+  RECT shown;
+  int wrong = 0;
+  const bool same = WaitUntil(
+      [&] {
+        CallerWindow::Pump(50ms);
+        ::GetWindowRect(picture, &shown);
+        const auto pixels = ScreenPixels(shown);
+        wrong = 0;
+        for (int y = 0; y < 130; ++y)
+          for (int x = 0; x < 200; ++x)
+            wrong += pixels.size() != 200u * 130u || pixels[static_cast<size_t>(y) * 200 + x] != PatternAt(260 + x, 200 + y);
+        return wrong == 0;
+      },
+      5s);
+  EXPECT_TRUE(same) << wrong << " pixels differ";
+  EXPECT_TRUE(app_->CloseAndWait());
+}
+
 TEST_F(Capture, NumbersFollowTheHighestFileOfAnyExtension) {
   WriteBytes(images_ + L"image1.bmp", "x");
   WriteBytes(images_ + L"image9.jpg", "x");
@@ -285,17 +284,17 @@ TEST_F(Capture, NarrowReleaseKeepsSelectingAndEscapeWritesNothing) {
   Drag({300, 300}, {309, 360});  // 9 pixels wide
   CallerWindow::Pump(150ms);
   EXPECT_FALSE(::IsWindowVisible(panel));
-  MoveTo(340, 360);  // still selecting from the first press
-  Button(MOUSEEVENTF_LEFTDOWN);
+  MoveMouse(340, 360);  // still selecting from the first press
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
   CallerWindow::Pump(30ms);
-  Button(MOUSEEVENTF_LEFTUP);
+  MouseButton(MOUSEEVENTF_LEFTUP);
   ASSERT_NE(WaitForPanel(overlay), nullptr);
   RECT pr;
   ::GetWindowRect(panel, &pr);
   EXPECT_EQ(pr.right, 340);
 
   ::SetForegroundWindow(overlay);
-  Key(VK_ESCAPE);
+  KeyChord({VK_ESCAPE});
   EXPECT_NE(app.WaitForMainWindow(), nullptr);
   EXPECT_FALSE(::IsWindowVisible(overlay));
   CallerWindow::Pump(200ms);

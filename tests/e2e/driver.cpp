@@ -134,3 +134,89 @@ std::wstring MessageBoxText(HWND box) {
 void PressOk(HWND box) { ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
 
 }  // namespace e2e
+
+void e2e::PumpFor(Duration time) {
+  WaitUntil(
+      [] {
+        MSG m;
+        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&m);
+        return false;
+      },
+      time);
+}
+
+void e2e::MoveMouse(int x, int y) {
+  ::SetCursorPos(x, y);
+  PumpFor(40ms);
+}
+
+void e2e::MouseButton(DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  ::SendInput(1, &in, sizeof in);
+}
+
+void e2e::Drag(POINT from, POINT to) {
+  MoveMouse(from.x, from.y);
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  PumpFor(40ms);
+  MoveMouse((from.x + to.x) / 2, (from.y + to.y) / 2);
+  MoveMouse(to.x, to.y);
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  PumpFor(60ms);
+}
+
+void e2e::ClickAt(POINT at) {
+  MoveMouse(at.x, at.y);
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  PumpFor(30ms);
+  MouseButton(MOUSEEVENTF_LEFTUP);
+}
+
+void e2e::Click(HWND control) {
+  RECT r;
+  ::GetWindowRect(control, &r);
+  ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+void e2e::KeyChord(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> in;
+  for (WORD vk : keys) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = vk;
+    in.push_back(i);
+  }
+  for (auto it = keys.end(); it != keys.begin();) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = *--it;
+    i.ki.dwFlags = KEYEVENTF_KEYUP;
+    in.push_back(i);
+  }
+  ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+  PumpFor(60ms);
+}
+
+std::vector<COLORREF> e2e::ScreenPixels(const RECT& area) {
+  const int w = area.right - area.left, h = area.bottom - area.top;
+  std::vector<COLORREF> out;
+  if (w <= 0 || h <= 0) return out;
+  HDC screen = ::GetDC(nullptr);
+  HDC mem = ::CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  HBITMAP dib = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(mem, dib);
+  ::BitBlt(mem, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
+  ::GdiFlush();
+  const auto* px = static_cast<const DWORD*>(bits);
+  for (int i = 0; i < w * h; ++i) out.push_back(RGB((px[i] >> 16) & 0xFF, (px[i] >> 8) & 0xFF, px[i] & 0xFF));
+  ::SelectObject(mem, old);
+  ::DeleteObject(dib);
+  ::DeleteDC(mem);
+  ::ReleaseDC(nullptr, screen);
+  return out;
+}

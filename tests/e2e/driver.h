@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,19 @@ class Program {
 // The text of a message box and a click on its OK button.
 std::wstring MessageBoxText(HWND box);
 void PressOk(HWND box);
+
+// Input as a person gives it (SendInput), with this thread's own windows kept answering
+// in between: every wait below dispatches the test thread's messages.
+void PumpFor(Duration time);
+void MoveMouse(int x, int y);
+void MouseButton(DWORD flags);  // MOUSEEVENTF_LEFTDOWN, ...
+void Drag(POINT from, POINT to);
+void ClickAt(POINT at);
+void Click(HWND control);  // its middle
+// Presses the keys in order and releases them in reverse (Ctrl+Z: {VK_CONTROL, 'Z'}).
+void KeyChord(std::initializer_list<WORD> keys);
+// The screen's pixels in the rectangle, rows top to bottom, as COLORREF values.
+std::vector<COLORREF> ScreenPixels(const RECT& area);
 
 // Polls a condition every few milliseconds until it holds or the time is up.
 template <class Condition>

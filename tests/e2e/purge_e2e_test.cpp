@@ -81,7 +81,9 @@ TEST_F(Purge, PurgeImgDeleteRemovesForGood) {
   EXPECT_FALSE(FileExists(images_ + oldName));
   EXPECT_TRUE(FileExists(images_ + L"kept.bmp"));
   const std::wstring trash = TrashFolder();
-  if (!trash.empty()) EXPECT_FALSE(FileExists(trash + oldName));
+  if (!trash.empty()) {
+    EXPECT_FALSE(FileExists(trash + oldName));
+  }
 }
 
 TEST_F(Purge, NoSwitchesMeansNoPurge) {

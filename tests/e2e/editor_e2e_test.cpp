@@ -1,0 +1,367 @@
+// The editor of the real program, driven with the mouse and keyboard: pasting, Undo and
+// Redo, a numbered box, zoomed drawing, the next number, the tool panel's slide and the
+// bar's places. Pictures are compared pixel for pixel with what the same drawing code
+// draws on a bitmap of the test's own.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "e2e/driver.h"
+#include "editor/drawing.h"
+#include "editor/frmMain_ids.h"
+#include "editor/modAnnotations.h"
+#include "win/dib.h"
+
+using namespace e2e;
+namespace ids = frmMainIds;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint32_t WhitePixel = 0x00FFFFFF;
+
+struct Found {
+  const wchar_t* cls;
+  int id;
+  HWND hwnd;
+};
+
+HWND Descendant(HWND root, const wchar_t* cls, int id = 0) {
+  Found f{cls, id, nullptr};
+  ::EnumChildWindows(
+      root,
+      [](HWND h, LPARAM p) -> BOOL {
+        auto* f = reinterpret_cast<Found*>(p);
+        wchar_t name[64] = {};
+        ::GetClassNameW(h, name, 64);
+        if ((!f->cls || _wcsicmp(name, f->cls) == 0) && (f->id == 0 || ::GetDlgCtrlID(h) == f->id)) {
+          f->hwnd = h;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&f));
+  return f.hwnd;
+}
+
+RECT ScreenRect(HWND h) {
+  RECT r{};
+  ::GetWindowRect(h, &r);
+  return r;
+}
+
+// A child's place in the client area of the window.
+RECT PlaceIn(HWND window, HWND child) {
+  RECT r = ScreenRect(child);
+  ::MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+SIZE SizeOf(HWND h) {
+  const RECT r = ScreenRect(h);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+std::vector<COLORREF> Colours(const win::DibSection& dib) {
+  ::GdiFlush();
+  std::vector<COLORREF> out;
+  for (size_t i = 0; i < dib.pixelCount(); ++i) {
+    const uint32_t p = dib.pixels()[i];
+    out.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+  }
+  return out;
+}
+
+int Differences(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
+  if (a.size() != b.size()) return static_cast<int>(std::max(a.size(), b.size()));
+  int n = 0;
+  for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+  return n;
+}
+
+win::DibSection Canvas(int w, int h, uint32_t fill = WhitePixel) {
+  win::DibSection dib(w, h);
+  std::fill(dib.pixels(), dib.pixels() + dib.pixelCount(), fill);
+  return dib;
+}
+
+win::DibSection Pattern(int w, int h) {
+  win::DibSection dib(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) dib.pixels()[static_cast<size_t>(y) * w + x] = static_cast<uint32_t>(x << 16 | y << 8 | 0x40);
+  return dib;
+}
+
+bool PutBitmap(const win::DibSection& dib) {
+  if (!::OpenClipboard(nullptr)) return false;
+  ::EmptyClipboard();
+  // A device bitmap: a DIB section does not reach other processes under every platform.
+  HBITMAP copy = static_cast<HBITMAP>(::CopyImage(dib.bitmap(), IMAGE_BITMAP, 0, 0, 0));
+  const bool ok = ::SetClipboardData(CF_BITMAP, copy) != nullptr;
+  ::CloseClipboard();
+  return ok;
+}
+
+bool PutText(const wchar_t* text) {
+  if (!::OpenClipboard(nullptr)) return false;
+  ::EmptyClipboard();
+  const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+  HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+  std::memcpy(::GlobalLock(mem), text, bytes);
+  ::GlobalUnlock(mem);
+  const bool ok = ::SetClipboardData(CF_UNICODETEXT, mem) != nullptr;
+  ::CloseClipboard();
+  return ok;
+}
+
+class Editor : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    base_ = L"c:\\lumo-editor-" + std::to_wstring(::GetCurrentProcessId());
+    fs::remove_all(fs::path(base_));
+    fs::create_directories(fs::path(base_));
+    app_.emplace(L"saveimgsloc=" + base_);
+    main_ = app_->WaitForMainWindow();
+    ASSERT_NE(main_, nullptr);
+    // The controls come right after the window shows.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          picture_ = Descendant(main_, L"MirelLumo.Picture1");
+          tools_ = Descendant(main_, L"MirelLumo.Panel", ids::FrameTools);
+          return picture_ && tools_ && Control(ids::cmdSetNextNumber);
+        },
+        10s));
+    // The window manager of the test display does not maximise: the window is restored to
+    // a known place, so that the program and the screen agree where it is.
+    ::ShowWindow(main_, SW_RESTORE);
+    ::SetWindowPos(main_, nullptr, 40, 40, 1000, 760, SWP_NOZORDER);
+    ASSERT_TRUE(WaitUntil([&] { const RECT r = ScreenRect(main_); return r.left == 40 && r.top == 40; }, 5s));
+    PumpFor(500ms);  // placed and painted
+  }
+  void TearDown() override {
+    if (app_) app_->CloseAndWait();
+    app_.reset();
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"MirelLumo");
+    std::error_code ignored;
+    fs::remove_all(fs::path(base_), ignored);
+  }
+
+  HWND Control(int id) const { return Descendant(main_, nullptr, id); }
+  bool PictureSizeIs(int w, int h, Duration timeout = 5s) const {
+    return WaitUntil([&] { const SIZE s = SizeOf(picture_); return s.cx == w && s.cy == h; }, timeout);
+  }
+  std::vector<COLORREF> Shown() const { return ScreenPixels(ScreenRect(picture_)); }
+  // Waits until the picture control shows exactly these pixels.
+  bool Shows(const std::vector<COLORREF>& expected, int* wrong = nullptr) const {
+    int last = 0;
+    const bool ok = WaitUntil([&] { return (last = Differences(Shown(), expected)) == 0; }, 5s);
+    if (wrong) *wrong = last;
+    return ok;
+  }
+  // Focuses the picture (a click in no-draw mode changes nothing) and presses the keys.
+  void KeysOnPicture(std::initializer_list<WORD> keys) {
+    Click(picture_);
+    KeyChord(keys);
+  }
+  void Paste(const win::DibSection& dib) {
+    ASSERT_TRUE(PutBitmap(dib));
+    KeysOnPicture({VK_CONTROL, 'V'});
+    ASSERT_TRUE(PictureSizeIs(dib.width(), dib.height()));
+  }
+  int ToolsTop() const { return PlaceIn(main_, tools_).top; }
+  // "Tools", the first item of the menu bar right above the client area.
+  // Picks further apart than a double click, which a menu bar takes as one pick.
+  void PickTools() {
+    const auto due = lastPick_ + std::chrono::milliseconds(::GetDoubleClickTime() + 100);
+    const auto now = std::chrono::steady_clock::now();
+    if (due > now) PumpFor(std::chrono::duration_cast<Duration>(due - now));
+    POINT origin{0, 0};
+    ::ClientToScreen(main_, &origin);
+    ClickAt({origin.x + 16, origin.y - ::GetSystemMetrics(SM_CYMENU) / 2});
+    lastPick_ = std::chrono::steady_clock::now();
+  }
+  void ShowTools() {
+    PickTools();
+    ASSERT_TRUE(WaitUntil([&] { return ToolsTop() == 0; }, 3s)) << ToolsTop();
+    PumpFor(100ms);
+  }
+  void HideTools() {
+    PickTools();
+    ASSERT_TRUE(WaitUntil([&] { return ToolsTop() <= -201; }, 3s)) << ToolsTop();
+    PumpFor(100ms);
+  }
+  POINT At(int x, int y) const {
+    const RECT r = ScreenRect(picture_);
+    return {r.left + x, r.top + y};
+  }
+
+  std::wstring base_;
+  std::optional<Program> app_;
+  HWND main_ = nullptr, picture_ = nullptr, tools_ = nullptr;
+  std::chrono::steady_clock::time_point lastPick_{};
+};
+
+}  // namespace
+
+TEST_F(Editor, PasteUndoToTheEmptyStateAndRedo) {
+  const auto pattern = Pattern(300, 200);
+  Paste(pattern);
+  int wrong = 0;
+  EXPECT_TRUE(Shows(Colours(pattern), &wrong)) << wrong << " pixels differ";
+  EXPECT_TRUE(::IsWindowEnabled(Control(ids::cmdSend2JIRA)));
+
+  KeysOnPicture({VK_CONTROL, VK_SHIFT, 'Z'});  // not Undo
+  KeysOnPicture({VK_CONTROL, VK_MENU, 'Z'});
+  PumpFor(200ms);
+  EXPECT_EQ(Differences(Shown(), Colours(pattern)), 0);
+
+  KeysOnPicture({VK_CONTROL, 'Z'});
+  const COLORREF window = ::GetSysColor(COLOR_WINDOW);
+  EXPECT_TRUE(Shows(std::vector<COLORREF>(300 * 200, window)));  // the empty state keeps the size
+  KeysOnPicture({VK_CONTROL, 'Z'});  // nothing before the empty state
+  Click(Control(ids::Commandfwd));
+  EXPECT_TRUE(Shows(Colours(pattern)));
+
+  // Text on the clipboard: Ctrl+V changes nothing, and the history is still there.
+  ASSERT_TRUE(PutText(L"not a picture"));
+  KeysOnPicture({VK_CONTROL, 'V'});
+  PumpFor(200ms);
+  EXPECT_EQ(Differences(Shown(), Colours(pattern)), 0);
+  KeysOnPicture({VK_CONTROL, 'Z'});
+  EXPECT_TRUE(Shows(std::vector<COLORREF>(300 * 200, window)));
+}
+
+TEST_F(Editor, ABoxWithNumberingAndPrefixGetsMarkerA1OnItsTopLeftCorner) {
+  Paste(Canvas(400, 300));
+  ShowTools();
+  Click(::GetDlgItem(tools_, ids::Option3));  // "Box Draw"
+  Click(::GetDlgItem(tools_, ids::Command3_1));
+  HWND prefix = ::GetDlgItem(tools_, ids::txtPrefix);
+  Click(prefix);
+  KeyChord({VK_SPACE});
+  KeyChord({VK_SHIFT, 'A'});
+  KeyChord({VK_SPACE});
+  HideTools();
+
+  // Dragged from bottom-right to top-left, through a point whose outline must not stay.
+  Drag(At(200, 150), At(80, 60));
+
+  auto expected = Canvas(400, 300);
+  editor::draw::BoxOutline(expected.dc(), {200, 150}, {80, 60}, editor::draw::Red, editor::draw::Mode::CopyPen);
+  modAnnotations::DrawNumberedAnnotation(expected.dc(), L"A1", 80, 60, 12, 0xFFFFFF, editor::draw::Red);
+  int wrong = 0;
+  EXPECT_TRUE(Shows(Colours(expected), &wrong)) << wrong << " pixels differ";
+  wchar_t text[16] = {};
+  ::SendMessageW(prefix, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"A");  // the box was rewritten without its blanks
+
+  // Undo takes the box and its marker away; the next box is A1 again.
+  Click(Control(ids::Commandback));
+  EXPECT_TRUE(Shows(Colours(Canvas(400, 300))));
+  Drag(At(300, 250), At(350, 280));
+  editor::draw::BoxOutline(expected.dc(), {300, 250}, {350, 280}, editor::draw::Red, editor::draw::Mode::CopyPen);
+  auto second = Canvas(400, 300);
+  editor::draw::BoxOutline(second.dc(), {300, 250}, {350, 280}, editor::draw::Red, editor::draw::Mode::CopyPen);
+  modAnnotations::DrawNumberedAnnotation(second.dc(), L"A1", 300, 250, 12, 0xFFFFFF, editor::draw::Red);
+  EXPECT_TRUE(Shows(Colours(second), &wrong)) << wrong << " pixels differ";
+}
+
+TEST_F(Editor, DrawingWhileZoomedLandsOnThePicturesOwnPixels) {
+  Paste(Canvas(200, 100));
+  Click(Control(ids::cmdZoomIn));
+  Click(Control(ids::cmdZoomIn));
+  ASSERT_TRUE(PictureSizeIs(242, 121));  // 200 x 1.1 x 1.1
+  ShowTools();
+  Click(::GetDlgItem(tools_, ids::Option4));  // "Line"
+  HideTools();
+  Drag(At(22, 55), At(220, 55));  // picture pixels (18.2, 45.5) to (181.8, 45.5)
+  // Undo and Redo show the picture at 1:1: still 200 x 100, the line 5 pixels wide.
+  Click(Control(ids::Commandback));
+  Click(Control(ids::Commandfwd));
+  ASSERT_TRUE(PictureSizeIs(200, 100));
+  auto expected = Canvas(200, 100);
+  editor::draw::Segment(expected.dc(), {22 / 1.21, 55 / 1.21}, {220 / 1.21, 55 / 1.21}, editor::draw::Red,
+                        editor::draw::Mode::CopyPen);
+  int wrong = 0;
+  EXPECT_TRUE(Shows(Colours(expected), &wrong)) << wrong << " pixels differ";
+}
+
+TEST_F(Editor, TheNextNumberIsAskedForAndBadRepliesChangeNothing) {
+  Paste(Canvas(200, 160));
+  Click(Control(ids::cmdSettings));
+  HWND settings = Descendant(main_, L"MirelLumo.Panel", ids::frameSettings);
+  ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(settings) != FALSE; }, 3s));
+  auto answer = [&](const wchar_t* reply) {
+    Click(::GetDlgItem(settings, ids::cmdSetNextNumber));
+    HWND box = app_->WaitForWindow(L"MirelLumo.InputBox", L"Numbered Annotation", 5s);
+    ASSERT_NE(box, nullptr);
+    ::SendMessageW(::GetDlgItem(box, 302), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(reply));
+    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, 5s));
+  };
+  answer(L"2.5");    // halves to even: 2
+  answer(L"0");      // below 1: unchanged
+  answer(L"40000");  // beyond 32767: unchanged
+  answer(L"many");
+  Click(Control(ids::cmdSettings));
+  Click(Control(ids::Command3_0));
+  ShowTools();
+  Click(::GetDlgItem(tools_, ids::Option2));  // "Free Draw"
+  HideTools();
+  Drag(At(30, 100), At(150, 100));
+  auto expected = Canvas(200, 160);
+  // The stroke: from the press through the middle to the release, then marker 2 at its end.
+  editor::draw::Segment(expected.dc(), {30, 100}, {90, 100}, editor::draw::Red, editor::draw::Mode::CopyPen);
+  editor::draw::Segment(expected.dc(), {90, 100}, {150, 100}, editor::draw::Red, editor::draw::Mode::CopyPen);
+  modAnnotations::DrawNumberedAnnotation(expected.dc(), L"2", 150, 100, 12, 0xFFFFFF, editor::draw::Red);
+  int wrong = 0;
+  EXPECT_TRUE(Shows(Colours(expected), &wrong)) << wrong << " pixels differ";
+}
+
+TEST_F(Editor, ToolsSlidesThePanelInAndOutAndASecondPickDuringASlideChangesNothing) {
+  EXPECT_EQ(ToolsTop(), -201);
+  ShowTools();
+  HideTools();
+  EXPECT_EQ(ToolsTop(), -225);  // the first top where the panel is wholly out of sight
+  PickTools();
+  ::PostMessageW(main_, WM_COMMAND, MAKEWPARAM(ids::toolscolors, 0), 0);  // "Tools" again, during the slide in
+  EXPECT_TRUE(WaitUntil([&] { return ToolsTop() == 0; }, 3s));
+  PumpFor(300ms);
+  EXPECT_EQ(ToolsTop(), 0);
+}
+
+TEST_F(Editor, TheBarFollowsTheWindowSize) {
+  ::ShowWindow(main_, SW_RESTORE);
+  auto resize = [&](int w, int h) {
+    RECT frame{0, 0, w, h};
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongW(main_, GWL_STYLE)), TRUE, 0);
+    ::SetWindowPos(main_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
+    return WaitUntil([&] { RECT c; ::GetClientRect(main_, &c); return c.right == w && c.bottom == h; }, 3s);
+  };
+  ASSERT_TRUE(resize(956, 684));
+  PumpFor(200ms);
+  HWND viewport = Descendant(main_, L"MirelLumo.pic_mainview");
+  EXPECT_EQ(PlaceIn(main_, viewport).bottom, 634);
+  EXPECT_EQ(PlaceIn(main_, viewport).right, 956);
+  EXPECT_EQ(PlaceIn(main_, Control(ids::cmdSettings)).left, 907);
+  EXPECT_EQ(PlaceIn(main_, Control(ids::cmdSettings)).top, 639);
+  EXPECT_EQ(PlaceIn(main_, Control(ids::cmdSend2JIRA)).left, 826);
+  const RECT settings = PlaceIn(main_, Descendant(main_, L"MirelLumo.Panel", ids::frameSettings));
+  EXPECT_EQ(settings.right, 907 + 41);
+  EXPECT_EQ(settings.bottom, 634);
+  for (auto [id, left] : {std::pair{ids::cmdZoomIn, 8}, {ids::Commandback, 176}, {ids::cmdCapture0, 488},
+                          {ids::cmdSend2Mirel, 536}}) {
+    EXPECT_EQ(PlaceIn(main_, Control(id)).left, left) << id;
+    EXPECT_EQ(PlaceIn(main_, Control(id)).top, 639) << id;
+  }
+  ASSERT_TRUE(resize(700, 500));
+  EXPECT_TRUE(WaitUntil([&] { return PlaceIn(main_, Control(ids::cmdSettings)).left == 651; }, 2s));
+  EXPECT_EQ(PlaceIn(main_, Control(ids::Commandfwd)).top, 455);
+  EXPECT_EQ(PlaceIn(main_, viewport).bottom, 450);
+  // Lower than the bar: the viewport keeps its size, the rest still follows, nothing fails.
+  ASSERT_TRUE(resize(700, 30));
+  EXPECT_TRUE(WaitUntil([&] { return PlaceIn(main_, Control(ids::cmdSettings)).top == -15; }, 2s));
+  EXPECT_EQ(PlaceIn(main_, viewport).bottom, 450);
+  EXPECT_TRUE(app_->Running());
+}
