@@ -365,3 +365,47 @@ TEST_F(Editor, TheBarFollowsTheWindowSize) {
   EXPECT_EQ(PlaceIn(main_, viewport).bottom, 450);
   EXPECT_TRUE(app_->Running());
 }
+
+TEST_F(Editor, NoDrawDragsThePictureAndDrawingToolsLeaveItInPlace) {
+  Paste(Canvas(300, 200));
+  HWND viewport = Descendant(main_, L"MirelLumo.pic_mainview");
+  const RECT before = PlaceIn(viewport, picture_);
+  Drag(At(100, 100), At(150, 130));  // "No Draw" is the tool at start
+  EXPECT_TRUE(WaitUntil([&] { const RECT r = PlaceIn(viewport, picture_); return r.left == before.left + 50 && r.top == before.top + 30; }, 3s))
+      << PlaceIn(viewport, picture_).left << "," << PlaceIn(viewport, picture_).top;
+  const RECT moved = PlaceIn(viewport, picture_);
+  EXPECT_TRUE(Shows(Colours(Canvas(300, 200))));  // nothing drawn
+
+  ShowTools();
+  Click(::GetDlgItem(tools_, ids::Option2));  // "Free Draw"
+  HideTools();
+  // With the right button held nothing is drawn; with the left a stroke, and the picture stays.
+  MoveMouse(At(20, 20).x, At(20, 20).y);
+  MouseButton(MOUSEEVENTF_RIGHTDOWN);
+  MoveMouse(At(120, 20).x, At(120, 20).y);
+  MouseButton(MOUSEEVENTF_RIGHTUP);
+  PumpFor(100ms);
+  EXPECT_TRUE(Shows(Colours(Canvas(300, 200))));
+  Drag(At(20, 50), At(120, 50));
+  EXPECT_EQ(PlaceIn(viewport, picture_).left, moved.left);
+  EXPECT_EQ(PlaceIn(viewport, picture_).top, moved.top);
+  auto expected = Canvas(300, 200);
+  editor::draw::Segment(expected.dc(), {20, 50}, {70, 50}, editor::draw::Red, editor::draw::Mode::CopyPen);
+  editor::draw::Segment(expected.dc(), {70, 50}, {120, 50}, editor::draw::Red, editor::draw::Mode::CopyPen);
+  EXPECT_TRUE(Shows(Colours(expected)));
+}
+
+TEST_F(Editor, TheFirstDrawingOnTheStartUpPictureRecordsItFirst) {
+  const auto startup = Shown();  // the placeholder, before anything was recorded
+  ASSERT_EQ(startup.size(), 258u * 212u);
+  ShowTools();
+  Click(::GetDlgItem(tools_, ids::Option4));  // "Line"
+  HideTools();
+  Drag(At(20, 180), At(200, 180));
+  EXPECT_TRUE(WaitUntil([&] { return Differences(Shown(), startup) > 0; }, 3s));
+  EXPECT_TRUE(::IsWindowEnabled(Control(ids::cmdSend2Mirel)));
+  Click(Control(ids::Commandback));
+  EXPECT_TRUE(Shows(startup));  // the start-up picture is a state of its own
+  Click(Control(ids::Commandback));
+  EXPECT_TRUE(Shows(std::vector<COLORREF>(258 * 212, ::GetSysColor(COLOR_WINDOW))));
+}

@@ -1,0 +1,120 @@
+// Undo history of a 3840 x 2160 picture with 100 finished shapes of assorted sizes: its
+// memory against one full copy per state, and the time of an Undo (and of recording a
+// shape) against one full-picture copy, measured in the same run.
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "editor/drawing.h"
+#include "editor/history.h"
+#include "editor/modAnnotations.h"
+#include "editor/picture_view.h"
+
+namespace {
+
+constexpr int W = 3840, H = 2160, Shapes = 100;
+
+double Now() {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+LRESULT CALLBACK Plain(HWND h, UINT m, WPARAM w, LPARAM l) { return ::DefWindowProcW(h, m, w, l); }
+
+}  // namespace
+
+int main() {
+  // A window for the picture view, as the editor has it.
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = Plain;
+  wc.hInstance = ::GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"HistoryBench";
+  ::RegisterClassW(&wc);
+  HWND parent = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
+                                  wc.hInstance, nullptr);
+  editor::PictureView view;
+  if (!parent || !view.Create(parent, 1, {}, nullptr)) {
+    std::printf("history_bench: no window\n");
+    return 1;
+  }
+  // A screenshot-like picture: noise, so that nothing compresses by accident.
+  editor::Image shot(W, H);
+  std::mt19937 rng(7);
+  for (auto& p : shot.pixels) p = rng() & 0x00FFFFFF;
+  view.StoredPicture() = shot;
+  view.AssignPicture();
+
+  editor::PictureHistory history;
+  history.RecordFirst(0);
+  std::vector<double> recordMs;
+  for (int i = 0; i < Shapes; ++i) {
+    const double x = rng() % (W - 200), y = rng() % (H - 200);
+    const double w = 20 + rng() % static_cast<unsigned>(std::min(3000.0, W - x - 1)),
+                 h = 20 + rng() % static_cast<unsigned>(std::min(2000.0, H - y - 1));
+    HDC dc = view.BackBuffer();
+    using namespace editor::draw;
+    switch (i % 3) {
+      case 0:
+        BoxOutline(dc, {x, y}, {x + w - 20, y + h - 20}, Red, Mode::CopyPen);
+        break;
+      case 1:
+        Segment(dc, {x, y}, {x + w - 20, y + h - 20}, Red, Mode::CopyPen);
+        break;
+      default:  // a free-hand stroke of twenty segments
+        for (int k = 0; k < 20; ++k)
+          Segment(dc, {x + w * k / 25, y + (k % 2) * h / 3}, {x + w * (k + 1) / 25, y + ((k + 1) % 2) * h / 3}, Red,
+                  Mode::CopyPen);
+    }
+    modAnnotations::DrawNumberedAnnotation(dc, std::to_wstring(i + 1), x, y, 12, 0xFFFFFF, Red);
+    ::GdiFlush();
+    const double t0 = Now();
+    history.Record(view.StoredPicture(), view.BackPixels(), i + 1);
+    view.MarkBaked();
+    recordMs.push_back(Now() - t0);
+  }
+
+  // One full-picture copy: the floor an Undo that restores a whole picture pays.
+  std::vector<uint32_t> target(shot.pixels.size());
+  std::vector<double> copyMs, undoMs, redoMs;
+  for (int i = 0; i < 41; ++i) {
+    const double t0 = Now();
+    std::memcpy(target.data(), view.StoredPicture()->pixels.data(), target.size() * sizeof(uint32_t));
+    copyMs.push_back(Now() - t0);
+  }
+  for (int i = 0; i < Shapes - 1; ++i) {
+    double t0 = Now();
+    const auto area = history.Undo(view.StoredPicture());
+    view.AssignChangedPicture(*area);
+    ::GdiFlush();
+    undoMs.push_back(Now() - t0);
+  }
+  for (int i = 0; i < Shapes - 1; ++i) {
+    const double t0 = Now();
+    const auto area = history.Redo(view.StoredPicture());
+    view.AssignChangedPicture(*area);
+    redoMs.push_back(Now() - t0);
+  }
+
+  const double full = static_cast<double>(W) * H * 4;
+  const double naive = full * (Shapes + 1);
+  const double held = static_cast<double>(history.MemoryBytes());
+  std::printf("history_bench: %d x %d picture, %d shapes recorded\n", W, H, Shapes);
+  std::printf("  history memory      %8.1f MiB   (one full copy per state: %.0f MiB; target < 64 MiB)\n",
+              held / 1048576, naive / 1048576);
+  std::printf("  undo, median        %8.3f ms    (one full-picture copy: %.3f ms; ratio %.3f)\n", Median(undoMs),
+              Median(copyMs), Median(undoMs) / Median(copyMs));
+  std::printf("  redo, median        %8.3f ms\n", Median(redoMs));
+  std::printf("  record a shape      %8.3f ms    (compares the picture: ratio to a copy %.2f)\n", Median(recordMs),
+              Median(recordMs) / Median(copyMs));
+  ::DestroyWindow(parent);
+  return 0;
+}
