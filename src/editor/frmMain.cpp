@@ -3,6 +3,7 @@
 #include "app/resource.h"
 #include "editor/frmMain_ids.h"
 #include "shell/frmAbout.h"
+#include "win/guarded.h"
 #include "win/pump.h"
 #include "win/window_owner.h"
 
@@ -22,7 +23,7 @@ LRESULT CALLBACK frmMain::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
   auto* self = win::WindowOwner<frmMain>(hwnd, msg, lParam);
   if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
   if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
-  return self->HandleMessage(msg, wParam, lParam);
+  return win::Guarded(hwnd, [&] { return self->HandleMessage(msg, wParam, lParam); });
 }
 
 LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

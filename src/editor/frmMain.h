@@ -78,6 +78,8 @@ class frmMain {
   void Picture1_MouseUp(int button, int shift, editor::PointF shown);
   void pic_mainview_MouseMove(int button, int shift, editor::PointF shown);
   void DrawRubberBand(editor::PointF from, editor::PointF to);
+  void CancelDrag();
+  void Picture1_CaptureLost();
   void Command3_Click();
   std::wstring GetNumberPrefix();
   void cmdSetNextNumber_Click();

@@ -132,11 +132,11 @@ void frmMain::CreateControls() {
   events.mouseMove = [this](int b, int s, editor::PointF p) { Picture1_MouseMove(b, s, p); };
   events.mouseUp = [this](int b, int s, editor::PointF p) { Picture1_MouseUp(b, s, p); };
   events.keyUp = [this](int key, int shift) { Picture1_KeyUp(key, shift); };
+  events.captureLost = [this] { Picture1_CaptureLost(); };
   Picture1.Create(hwnd_, ids::pic_mainview, std::move(events), checkerTile_.get());
   // Form_Load's editor state: the start-up picture, the first tool, the panel out of sight.
   HICON icon = reinterpret_cast<HICON>(::GetClassLongPtrW(hwnd_, GCLP_HICON));
-  Picture1.StoredPicture() = editor::PlaceholderPicture(icon, 258, 212);
-  Picture1.AssignPicture();
+  Picture1.ReplacePicture(editor::PlaceholderPicture(icon, 258, 212));
 
   FrameTools_ = win::CreatePanel(hwnd_, ids::FrameTools, L"Current Action", PanelColour, 0, -201, 457, 201, true, true);
   frameSettings_ = win::CreatePanel(hwnd_, ids::frameSettings, L"", PanelColour, 584, 344, 321, 185, false, false);

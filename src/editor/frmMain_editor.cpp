@@ -35,8 +35,12 @@ bool frmMain::LoadImageFile(const std::wstring& path) {
                      L"Mirel Lumo", MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
-  Picture1.StoredPicture() = std::move(*image);
-  Picture1.AssignPicture();
+  if (!Picture1.ReplacePicture(std::move(*image))) {
+    win::ShowMessage(hwnd_, L"The picture could not be opened.\r\n\r\n" + path + L"\r\n\r\nThere is not enough memory for it.",
+                     L"Mirel Lumo", MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  CancelDrag();
   ClearHistory();
   RecordHistory();
   return true;
@@ -64,7 +68,20 @@ void frmMain::EnableSharing() {
     if (HWND h = Control(id)) ::EnableWindow(h, TRUE);
 }
 
+void frmMain::CancelDrag() {
+  // An outline on the screen belongs to the picture it was drawn on.
+  if (RubberShown) DrawRubberBand(RubberStart, RubberEnd);
+  RubberShown = false;
+}
+
+void frmMain::Picture1_CaptureLost() {
+  // The drag ends without a release (another window took the mouse): what it showed goes.
+  CancelDrag();
+  Picture1.DiscardUnbaked();
+}
+
 void frmMain::Commandback_Click() {
+  CancelDrag();
   if (const auto area = history_.Undo(Picture1.StoredPicture())) {
     Picture1.AssignChangedPicture(*area);
     AnnotationCounter = history_.CounterAtCursor();
@@ -72,6 +89,7 @@ void frmMain::Commandback_Click() {
 }
 
 void frmMain::Commandfwd_Click() {
+  CancelDrag();
   if (const auto area = history_.Redo(Picture1.StoredPicture())) {
     Picture1.AssignChangedPicture(*area);
     AnnotationCounter = history_.CounterAtCursor();
@@ -191,9 +209,10 @@ void frmMain::cmdSetNextNumber_Click() {
   const auto reply = win::InputBox(hwnd_, L"Enter number to be used for next numbered annotation",
                                    L"Numbered Annotation", L"");
   if (!reply) return;
-  wchar_t separator[4] = L".";
-  ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 4);
-  if (const auto n = editor::ParseNextNumber(*reply, separator[0])) AnnotationCounter = *n - 1;
+  wchar_t decimal[4] = L".", thousands[4] = L",";
+  ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, decimal, 4);
+  ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, thousands, 4);
+  if (const auto n = editor::ParseNextNumber(*reply, decimal[0], thousands[0])) AnnotationCounter = *n - 1;
 }
 
 // ---- Keys.
@@ -214,10 +233,9 @@ void frmMain::Picture1_KeyUp(int keyCode, int shift) {
 void frmMain::PasteClipboardBitmap() {
   // Without a readable bitmap the picture and its history stay as they are.
   auto image = editor::ReadClipboardBitmap(hwnd_);
-  if (!image) return;
+  if (!image || !Picture1.ReplacePicture(std::move(*image))) return;
+  CancelDrag();
   ClearHistory();
-  Picture1.StoredPicture() = std::move(*image);
-  Picture1.AssignPicture();
   EnableSharing();
   RecordHistory();
 }

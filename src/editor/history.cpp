@@ -56,9 +56,15 @@ void PictureHistory::Clear() {
   cursor_ = 0;
 }
 
-void PictureHistory::Append(int32_t counter, Change change) {
-  // Entry 0 is the empty state and is never written; everything after the cursor goes.
+void PictureHistory::MakeRoom() {
+  // Entry 0 is the empty state and is never written. Room for the new entry is made before
+  // anything changes, so that running out of memory leaves the history as it was.
   if (entries_.empty()) entries_.push_back(HistoryEntry{});
+  entries_.reserve(static_cast<size_t>(cursor_) + 2);
+}
+
+void PictureHistory::Append(int32_t counter, Change change) {
+  // Everything after the cursor goes.
   entries_.resize(static_cast<size_t>(cursor_) + 1);
   const int32_t index = cursor_ + 1;
   entries_.push_back(HistoryEntry{counter, index, std::move(change)});
@@ -67,6 +73,7 @@ void PictureHistory::Append(int32_t counter, Change change) {
 }
 
 ChangedArea PictureHistory::Record(Picture& picture, ImageView drawn, int32_t counter) {
+  MakeRoom();
   Change change;
   ChangedArea area;
   if (cursor_ > 0 && picture && picture->width == drawn.width && picture->height == drawn.height) {
@@ -75,9 +82,10 @@ ChangedArea PictureHistory::Record(Picture& picture, ImageView drawn, int32_t co
   } else {
     // After the empty state, or a picture of another size: the entry keeps the picture it
     // replaces (none for the empty state) and takes its place on Undo.
+    Image copy = Image::Copy(drawn);
     change.swaps = true;
     if (cursor_ > 0) change.other = std::move(picture);
-    picture = Image::Copy(drawn);
+    picture = std::move(copy);
     area.whole = true;
   }
   Append(counter, std::move(change));
@@ -86,6 +94,7 @@ ChangedArea PictureHistory::Record(Picture& picture, ImageView drawn, int32_t co
 
 void PictureHistory::RecordFirst(int32_t counter) {
   cursor_ = 0;
+  MakeRoom();
   Change change;
   change.swaps = true;  // from the empty state: nothing to keep until Undo parks the picture
   change.area.whole = true;

@@ -94,6 +94,7 @@ class PictureHistory {
   size_t MemoryBytes() const;
 
  private:
+  void MakeRoom();
   void Append(int32_t counter, Change change);
   static ChangedArea Apply(Change& change, Picture& picture);
 

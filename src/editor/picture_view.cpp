@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
+
+#include "win/guarded.h"
 
 namespace editor {
 
@@ -91,6 +94,25 @@ void PictureView::FillBackground() {
   std::fill(back_.pixels(), back_.pixels() + back_.pixelCount(), BackgroundPixel());
 }
 
+bool PictureView::ReplacePicture(Image picture) {
+  win::DibSection next(picture.width, picture.height);
+  if (!next) return false;
+  back_ = std::move(next);
+  picture_ = std::move(picture);
+  return AssignPicture();
+}
+
+void PictureView::DiscardUnbaked() {
+  if (!unbaked_) return;
+  ::GdiFlush();
+  if (picture_ && back_ && back_.width() == picture_->width && back_.height() == picture_->height)
+    std::memcpy(back_.pixels(), picture_->pixels.data(), back_.pixelCount() * sizeof(uint32_t));
+  else if (back_)
+    FillBackground();
+  unbaked_ = false;
+  if (control_) ::InvalidateRect(control_, nullptr, FALSE);
+}
+
 bool PictureView::AssignPicture() {
   ::GdiFlush();
   if (picture_) {
@@ -164,17 +186,23 @@ void PictureView::PaintPicture(HDC dc, const RECT& area) const {
     return;
   }
   if (shown_.width <= 0 || shown_.height <= 0) return;
-  // The picture pixels under the area, and where they land: each picture pixel always
-  // lands on the same shown pixels, whichever part is repainted.
-  const int sx0 = std::clamp(static_cast<int>(std::floor(static_cast<double>(area.left) * W / shown_.width)), 0, W);
-  const int sy0 = std::clamp(static_cast<int>(std::floor(static_cast<double>(area.top) * H / shown_.height)), 0, H);
-  const int sx1 = std::clamp(static_cast<int>(std::ceil(static_cast<double>(area.right) * W / shown_.width)), 0, W);
-  const int sy1 = std::clamp(static_cast<int>(std::ceil(static_cast<double>(area.bottom) * H / shown_.height)), 0, H);
-  if (sx1 <= sx0 || sy1 <= sy0) return;
-  const int dx0 = ::MulDiv(sx0, shown_.width, W), dx1 = ::MulDiv(sx1, shown_.width, W);
-  const int dy0 = ::MulDiv(sy0, shown_.height, H), dy1 = ::MulDiv(sy1, shown_.height, H);
-  ::SetStretchBltMode(dc, COLORONCOLOR);
-  ::StretchBlt(dc, dx0, dy0, dx1 - dx0, dy1 - dy0, back_.dc(), sx0, sy0, sx1 - sx0, sy1 - sy0, SRCCOPY);
+  // Zoomed: each shown pixel takes the picture pixel under its middle, the very pixel a
+  // click there draws on.
+  const int w = area.right - area.left, h = area.bottom - area.top;
+  if (w <= 0 || h <= 0) return;
+  win::DibSection part(w, h);
+  if (!part) return;
+  ::GdiFlush();
+  std::vector<int> columns(static_cast<size_t>(w));
+  for (int x = 0; x < w; ++x) columns[static_cast<size_t>(x)] = PictureIndexShownAt(area.left + x, shown_.width, W);
+  const uint32_t* source = back_.pixels();
+  uint32_t* target = part.pixels();
+  for (int y = 0; y < h; ++y) {
+    const uint32_t* row = source + static_cast<size_t>(PictureIndexShownAt(area.top + y, shown_.height, H)) * W;
+    uint32_t* out = target + static_cast<size_t>(y) * w;
+    for (int x = 0; x < w; ++x) out[x] = row[columns[static_cast<size_t>(x)]];
+  }
+  ::BitBlt(dc, area.left, area.top, w, h, part.dc(), 0, 0, SRCCOPY);
 }
 
 void PictureView::KeyUp(WPARAM key) {
@@ -185,14 +213,14 @@ LRESULT CALLBACK PictureView::ViewportProc(HWND hwnd, UINT msg, WPARAM wParam, L
   auto* self = Owner<PictureView>(hwnd, msg, lParam);
   if (!self || msg == WM_NCCREATE) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
   if (!self->viewport_) self->viewport_ = hwnd;
-  return self->OnViewportMessage(msg, wParam, lParam);
+  return win::Guarded(hwnd, [&] { return self->OnViewportMessage(msg, wParam, lParam); });
 }
 
 LRESULT CALLBACK PictureView::PictureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto* self = Owner<PictureView>(hwnd, msg, lParam);
   if (!self || msg == WM_NCCREATE) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
   if (!self->control_) self->control_ = hwnd;
-  return self->OnPictureMessage(msg, wParam, lParam);
+  return win::Guarded(hwnd, [&] { return self->OnPictureMessage(msg, wParam, lParam); });
 }
 
 LRESULT PictureView::OnViewportMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -234,7 +262,9 @@ LRESULT PictureView::OnPictureMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       PAINTSTRUCT ps;
       HDC dc = ::BeginPaint(control_, &ps);
       if (dc) {
-        PaintPicture(dc, ps.rcPaint);
+        // Only what can be seen: a zoomed control may be far larger than its viewport.
+        RECT visible{}, area{};
+        if (::GetClipBox(dc, &visible) != ERROR && ::IntersectRect(&area, &ps.rcPaint, &visible)) PaintPicture(dc, area);
         ::EndPaint(control_, &ps);
       }
       return 0;
@@ -261,10 +291,18 @@ LRESULT PictureView::OnPictureMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
       const int button = msg == WM_LBUTTONUP ? 1 : msg == WM_RBUTTONUP ? 2 : 4;
-      if (ButtonMask(wParam) == 0 && ::GetCapture() == control_) ::ReleaseCapture();
       if (events_.mouseUp) events_.mouseUp(button, MouseShiftMask(wParam), at);
+      // Released after the release is handled: losing the mouse otherwise ends a drag.
+      if (ButtonMask(wParam) == 0 && ::GetCapture() == control_) {
+        releasing_ = true;
+        ::ReleaseCapture();
+        releasing_ = false;
+      }
       return 0;
     }
+    case WM_CAPTURECHANGED:
+      if (!releasing_ && reinterpret_cast<HWND>(lParam) != control_ && events_.captureLost) events_.captureLost();
+      return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP:
       KeyUp(wParam);

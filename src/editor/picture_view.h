@@ -25,6 +25,7 @@ class PictureView {
   struct Events {
     std::function<void(int button, int shift, PointF shown)> mouseDown, mouseMove, mouseUp;
     std::function<void(int key, int shift)> keyUp;
+    std::function<void()> captureLost;  // the mouse was taken away during a drag
   };
 
   PictureView() = default;
@@ -42,10 +43,15 @@ class PictureView {
   ImageView BackPixels() const { return {back_.width(), back_.height(), back_.pixels()}; }
   Size PictureSize() const { return {back_.width(), back_.height()}; }
 
+  // A new picture, shown at 1:1 with a fresh back buffer; false (and nothing changed) when
+  // there is no memory for its back buffer.
+  bool ReplacePicture(Image picture);
   // After the stored picture was replaced: the back buffer is redrawn from it (unbaked
   // drawing is lost) and the control shows it at 1:1. With no picture the back buffer
   // keeps its size in the background colour.
   bool AssignPicture();
+  // Drawing not yet baked is taken back; the shown size stays.
+  void DiscardUnbaked();
   // After Undo or Redo changed `area` of the stored picture: the same as AssignPicture, but
   // only the changed pixels are copied when the back buffer held nothing else.
   bool AssignChangedPicture(const ChangedArea& area);
@@ -88,6 +94,7 @@ class PictureView {
   Size shown_;
   bool sizeAll_ = false;
   bool unbaked_ = false;  // the back buffer holds drawing that is not in the stored picture
+  bool releasing_ = false;  // the control gives the mouse back itself
 };
 
 // The start-up picture of Picture1: the program's icon on the window colour.

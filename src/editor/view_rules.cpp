@@ -1,5 +1,6 @@
 #include "editor/view_rules.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -14,7 +15,9 @@ std::optional<int> ShownSide(int side, double factor) {
   const float scaled = static_cast<float>(side * factor);
   if (!std::isfinite(scaled)) return std::nullopt;
   const double whole = std::nearbyint(static_cast<double>(scaled));  // halves to even
-  if (whole < MinShownSide || whole > MaxShownSide) return std::nullopt;
+  // Out of bounds only counts when the step leads further out: a picture thinner than the
+  // lower bound can still be enlarged.
+  if ((whole < MinShownSide && whole < side) || (whole > MaxShownSide && whole > side) || whole < 1) return std::nullopt;
   return static_cast<int>(whole);
 }
 }  // namespace
@@ -28,7 +31,15 @@ std::optional<Size> ZoomedSize(Size shown, double factor) {
 
 PointF ShownToPicture(PointF shown, Size shownSize, Size pictureSize) {
   if (shownSize.width <= 0 || shownSize.height <= 0) return shown;
-  return {shown.x * pictureSize.width / shownSize.width, shown.y * pictureSize.height / shownSize.height};
+  // From the middle of the shown pixel to the middle of the picture pixel under it.
+  return {(shown.x + 0.5) * pictureSize.width / shownSize.width - 0.5,
+          (shown.y + 0.5) * pictureSize.height / shownSize.height - 0.5};
+}
+
+int PictureIndexShownAt(int shownIndex, int shownLength, int pictureLength) {
+  if (shownLength <= 0 || pictureLength <= 0) return 0;
+  const long long k = (2LL * shownIndex + 1) * pictureLength / (2LL * shownLength);  // floor of the middle
+  return static_cast<int>(std::clamp<long long>(k, 0, pictureLength - 1));
 }
 
 BarLayout LayoutForClient(int clientWidth, int clientHeight, const BarMetrics& m) {
@@ -72,9 +83,12 @@ KeyCommand KeyUpCommand(int keyCode, int shift) {
   return KeyCommand::None;
 }
 
-std::optional<int32_t> ParseNextNumber(std::wstring_view reply, wchar_t decimalSeparator) {
+std::optional<int32_t> ParseNextNumber(std::wstring_view reply, wchar_t decimalSeparator, wchar_t thousandsSeparator) {
   std::wstring t = text::TrimBlanks(reply);
   if (t.empty()) return std::nullopt;
+  // "1,000" is a thousand where the comma groups thousands.
+  if (thousandsSeparator != 0 && thousandsSeparator != decimalSeparator && t.front() != thousandsSeparator)
+    std::erase(t, thousandsSeparator);
   // The user's own decimal separator is read as the point.
   if (decimalSeparator != L'.' && t.find(L'.') == std::wstring::npos)
     for (wchar_t& c : t)

@@ -19,14 +19,17 @@ struct Size {
 };
 
 // The shown size after one zoom step, or nothing when a side would leave
-// MinShownSide..MaxShownSide (the step is then not taken).
+// MinShownSide..MaxShownSide, or go further out of it (the step is then not taken).
 std::optional<Size> ZoomedSize(Size shown, double factor);
 
-// A point of the shown picture (fractions allowed) in the picture's own pixels.
+// A point of the shown picture (fractions allowed) in the picture's own pixels: the
+// middle of a shown pixel lands in the picture pixel that is shown there.
 struct PointF {
   double x = 0, y = 0;
 };
 PointF ShownToPicture(PointF shown, Size shownSize, Size pictureSize);
+// The picture pixel (column or row) that the view shows at a shown pixel.
+int PictureIndexShownAt(int shownIndex, int shownLength, int pictureLength);
 
 // ---- Layout of the main window for a client area (pixels at 96 dpi; `scale` maps them to
 // the window's density).
@@ -70,7 +73,9 @@ KeyCommand KeyUpCommand(int keyCode, int shift);
 
 // ---- The reply to "Enter number to be used for next numbered annotation": the number the
 // next marker gets, or nothing when the reply is empty, not a number, below 1 or above 32767.
-// Halves round to even; the user's decimal separator may stand for the point.
-std::optional<int32_t> ParseNextNumber(std::wstring_view reply, wchar_t decimalSeparator = L'.');
+// Halves round to even; the user's decimal separator may stand for the point, and the
+// thousands separator may group the digits.
+std::optional<int32_t> ParseNextNumber(std::wstring_view reply, wchar_t decimalSeparator = L'.',
+                                       wchar_t thousandsSeparator = L',');
 
 }  // namespace editor

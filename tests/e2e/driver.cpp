@@ -220,3 +220,4 @@ std::vector<COLORREF> e2e::ScreenPixels(const RECT& area) {
   ::ReleaseDC(nullptr, screen);
   return out;
 }
+

@@ -275,14 +275,13 @@ TEST_F(Editor, DrawingWhileZoomedLandsOnThePicturesOwnPixels) {
   ShowTools();
   Click(::GetDlgItem(tools_, ids::Option4));  // "Line"
   HideTools();
-  Drag(At(22, 55), At(220, 55));  // picture pixels (18.2, 45.5) to (181.8, 45.5)
+  Drag(At(22, 55), At(220, 55));  // the middles of picture pixels 18 and 182 of row 45
   // Undo and Redo show the picture at 1:1: still 200 x 100, the line 5 pixels wide.
   Click(Control(ids::Commandback));
   Click(Control(ids::Commandfwd));
   ASSERT_TRUE(PictureSizeIs(200, 100));
   auto expected = Canvas(200, 100);
-  editor::draw::Segment(expected.dc(), {22 / 1.21, 55 / 1.21}, {220 / 1.21, 55 / 1.21}, editor::draw::Red,
-                        editor::draw::Mode::CopyPen);
+  editor::draw::Segment(expected.dc(), {18, 45}, {182, 45}, editor::draw::Red, editor::draw::Mode::CopyPen);
   int wrong = 0;
   EXPECT_TRUE(Shows(Colours(expected), &wrong)) << wrong << " pixels differ";
 }
@@ -408,4 +407,101 @@ TEST_F(Editor, TheFirstDrawingOnTheStartUpPictureRecordsItFirst) {
   EXPECT_TRUE(Shows(startup));  // the start-up picture is a state of its own
   Click(Control(ids::Commandback));
   EXPECT_TRUE(Shows(std::vector<COLORREF>(258 * 212, ::GetSysColor(COLOR_WINDOW))));
+}
+
+// At 144 dots per inch the window's places and sizes scale by 1.5; the picture is still
+// shown at its own pixels.
+TEST(EditorDensity, PlacesScaleAndThePictureKeepsItsPixels) {
+  HKEY desktop;
+  ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &desktop, nullptr),
+            ERROR_SUCCESS);
+  DWORD old = 0, size = sizeof old, type = 0;
+  const bool hadOld = ::RegQueryValueExW(desktop, L"LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&old), &size) ==
+                      ERROR_SUCCESS;
+  const DWORD dpi = 144;
+  ::RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+  struct Restore {
+    HKEY key;
+    bool hadOld;
+    DWORD old;
+    ~Restore() {
+      if (hadOld) ::RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old), sizeof old);
+      else ::RegDeleteValueW(key, L"LogPixels");
+      ::RegCloseKey(key);
+      ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"MirelLumo");
+    }
+  } restore{desktop, hadOld, old};
+
+  Program app(L"allowmultinstance");
+  HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  HWND settings = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (settings = Descendant(main, nullptr, ids::cmdSettings)) != nullptr; }, 10s));
+  PumpFor(500ms);
+  const UINT seen = ::GetDpiForWindow(main);
+  if (seen != 144) GTEST_SKIP() << "this platform gives the window " << seen << " dpi, not the configured 144";
+  // Whatever size the window has: the bar is 75 pixels high, the buttons 1.5 times larger.
+  RECT client;
+  ::GetClientRect(main, &client);
+  EXPECT_EQ(SizeOf(settings).cx, 62);
+  EXPECT_EQ(PlaceIn(main, settings).left, client.right - 62 - 12);
+  EXPECT_EQ(PlaceIn(main, settings).top, client.bottom - 75 + 8);
+  EXPECT_EQ(PlaceIn(main, Descendant(main, nullptr, ids::Commandback)).left, 264);
+
+  ASSERT_TRUE(PutBitmap(Canvas(300, 200)));
+  HWND picture = Descendant(main, L"MirelLumo.Picture1");
+  Click(picture);
+  KeyChord({VK_CONTROL, 'V'});
+  EXPECT_TRUE(WaitUntil([&] { const SIZE s = SizeOf(picture); return s.cx == 300 && s.cy == 200; }, 5s));
+  EXPECT_TRUE(app.CloseAndWait());
+}
+
+namespace {
+// Mouse messages straight to the picture control, for the sequences a real mouse seldom
+// gives: a release without a move before it, a drag that loses the mouse.
+void Post(HWND control, UINT msg, WPARAM keys, int x, int y) {
+  ::PostMessageW(control, msg, keys, MAKELPARAM(x, y));
+  PumpFor(60ms);
+}
+}  // namespace
+
+TEST_F(Editor, AReleaseAwayFromTheLastOutlineLeavesOnlyTheFinishedBox) {
+  Paste(Canvas(300, 200));
+  ShowTools();
+  Click(::GetDlgItem(tools_, ids::Option3));  // "Box Draw"
+  HideTools();
+  Post(picture_, WM_MOUSEMOVE, 0, 40, 30);
+  Post(picture_, WM_LBUTTONDOWN, MK_LBUTTON, 40, 30);
+  Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 120, 90);
+  Post(picture_, WM_LBUTTONUP, 0, 200, 150);  // no move to the release point
+  auto expected = Canvas(300, 200);
+  editor::draw::BoxOutline(expected.dc(), {40, 30}, {200, 150}, editor::draw::Red, editor::draw::Mode::CopyPen);
+  int wrong = 0;
+  EXPECT_TRUE(Shows(Colours(expected), &wrong)) << wrong << " pixels differ";
+}
+
+TEST_F(Editor, ADragThatLosesTheMouseOrMeetsAnUndoLeavesNothingBehind) {
+  Paste(Canvas(300, 200));
+  ShowTools();
+  Click(::GetDlgItem(tools_, ids::Option4));  // "Line"
+  HideTools();
+  // The mouse taken away halfway: the outline goes, nothing is recorded.
+  Post(picture_, WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);
+  Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 150, 120);
+  Post(picture_, WM_CAPTURECHANGED, 0, 0, 0);
+  EXPECT_TRUE(Shows(Colours(Canvas(300, 200))));
+  // A line, then Undo in the middle of the next drag: the outline goes with the line, and
+  // the drag finishes on the picture before it.
+  Drag(At(10, 180), At(290, 180));
+  Post(picture_, WM_LBUTTONDOWN, MK_LBUTTON, 50, 50);
+  Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 100, 120);
+  ::SetForegroundWindow(main_);
+  KeyChord({VK_CONTROL, 'Z'});
+  Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 250, 60);
+  Post(picture_, WM_LBUTTONUP, 0, 250, 60);
+  auto expected = Canvas(300, 200);
+  editor::draw::Segment(expected.dc(), {50, 50}, {250, 60}, editor::draw::Red, editor::draw::Mode::CopyPen);
+  int wrong = 0;
+  EXPECT_TRUE(Shows(Colours(expected), &wrong)) << wrong << " pixels differ";
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "editor/marker_rules.h"
 #include "editor/view_rules.h"
@@ -24,6 +25,9 @@ TEST(Zoom, SizesCompoundFromTheShownSize) {
 TEST(Zoom, StepsThatLeaveTheBoundsAreNotTaken) {
   EXPECT_FALSE(ZoomedSize({8, 100}, ZoomOutFactor));  // 7.2 would be under 8 pixels
   EXPECT_TRUE(ZoomedSize({9, 100}, ZoomOutFactor));   // 8.1 rounds to 8
+  // A picture thinner than the bound can still be enlarged, not shrunk.
+  EXPECT_EQ(ZoomedSize({5, 500}, ZoomInFactor), (Size{6, 550}));
+  EXPECT_FALSE(ZoomedSize({5, 500}, ZoomOutFactor));
   EXPECT_FALSE(ZoomedSize({100, 30000}, ZoomInFactor));
   EXPECT_EQ(ZoomedSize({100, 29789}, ZoomInFactor)->height, 32768);
   // Shrinking a 3840-wide picture stops at the bound instead of reaching nothing.
@@ -38,12 +42,27 @@ TEST(Zoom, StepsThatLeaveTheBoundsAreNotTaken) {
   EXPECT_GT(steps, 30);
 }
 
-TEST(Zoom, ShownPointsMapToThePicturesOwnPixels) {
-  const auto p = ShownToPicture({110, 55}, {220, 110}, {200, 100});
-  EXPECT_DOUBLE_EQ(p.x, 100);
-  EXPECT_DOUBLE_EQ(p.y, 50);
-  const auto q = ShownToPicture({99, 0}, {198, 99}, {200, 100});
-  EXPECT_NEAR(q.x, 100, 1e-9);
+TEST(Zoom, EveryShownPixelDrawsOnThePicturePixelShownThere) {
+  // What the mouse draws on is what the view shows there, at every zoom.
+  for (auto [picture, shown] : {std::pair{200, 518}, {200, 242}, {200, 198}, {3840, 1045}, {200, 200}, {7, 33}}) {
+    int last = -1;
+    for (int x = 0; x < shown; ++x) {
+      const int k = PictureIndexShownAt(x, shown, picture);
+      ASSERT_GE(k, last);  // the view keeps the order and skips no pixel when enlarging
+      if (shown >= picture) {
+        ASSERT_LE(k, last + 1);
+      }
+      last = k;
+      const double at = ShownToPicture({static_cast<double>(x), 0}, {shown, shown}, {picture, picture}).x;
+      ASSERT_EQ(std::lround(at), k) << "picture " << picture << ", shown " << shown << ", x " << x;
+    }
+    if (shown >= picture) {
+      EXPECT_EQ(last, picture - 1);
+    }
+  }
+  // At 1:1 a point is the same point.
+  EXPECT_DOUBLE_EQ(ShownToPicture({37, 12}, {200, 100}, {200, 100}).x, 37);
+  EXPECT_DOUBLE_EQ(ShownToPicture({37, 12}, {200, 100}, {200, 100}).y, 12);
 }
 
 TEST(Layout, TheRestoredWindowPlacesTheBar) {
@@ -143,12 +162,14 @@ TEST(NextNumber, RepliesThatSetTheNextMarker) {
   EXPECT_EQ(ParseNextNumber(L"2.5"), 2);  // halves to even
   EXPECT_EQ(ParseNextNumber(L"3.5"), 4);
   EXPECT_EQ(ParseNextNumber(L"32767"), 32767);
-  EXPECT_EQ(ParseNextNumber(L"2,5", L','), 2);
+  EXPECT_EQ(ParseNextNumber(L"2,5", L',', L'.'), 2);   // a decimal comma
+  EXPECT_EQ(ParseNextNumber(L"1.000", L',', L'.'), 1000);
+  EXPECT_EQ(ParseNextNumber(L"1,000"), 1000);           // grouped thousands
   EXPECT_EQ(ParseNextNumber(L"1e2"), 100);
 }
 
 TEST(NextNumber, RepliesThatChangeNothing) {
-  for (const wchar_t* reply : {L"", L"   ", L"0", L"-3", L"0.4", L"abc", L"5x", L"32768", L"1e9", L"2,5", L"nan"})
+  for (const wchar_t* reply : {L"", L"   ", L"0", L"-3", L"0.4", L"abc", L"5x", L"32768", L"1e9", L"40,000", L",5", L"nan"})
     EXPECT_FALSE(ParseNextNumber(reply)) << reply;
 }
 
