@@ -1,0 +1,187 @@
+// The hand-offs' rules: the export composite's geometry, attachment names and paths, the
+// JIRA address, the multipart body byte for byte, Base64 lines and the copied-files block.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "sharing/sharing_rules.h"
+
+TEST(Export, CompositeRowsAndColumnsAt96Dpi) {
+  const auto l = modExport::ExportLayout(800, 600);
+  EXPECT_EQ(l.width, 800);
+  EXPECT_EQ(l.height, 634);
+  EXPECT_EQ(l.separatorRow, 601);
+  EXPECT_EQ(l.footerLeft, 619);  // columns 619 to 796
+  EXPECT_EQ(l.footerLeft + modExport::FooterBitmapWidth - 1, 796);
+  EXPECT_EQ(l.footerTop, 602);
+  EXPECT_EQ(l.footerRows, 32);  // rows 0 to 31 of the footer; its bottom margin is cut
+  // A picture narrower than the footer cuts the footer's first columns.
+  const auto narrow = modExport::ExportLayout(100, 50);
+  EXPECT_EQ(narrow.footerLeft, -81);
+  EXPECT_EQ(narrow.width, 100);
+  // At 120 dpi the footer control is 226 x 51 outside, 47 inside: all 37 rows show.
+  const auto dense = modExport::ExportLayout(500, 400, 226, 47);
+  EXPECT_EQ(dense.height, 444);
+  EXPECT_EQ(dense.footerLeft, 274);
+  EXPECT_EQ(dense.footerRows, 37);
+}
+
+TEST(AttachmentNames, DefaultNameHasTheMinuteWithoutLeadingZero) {
+  std::tm t{};
+  t.tm_year = 125, t.tm_mon = 1, t.tm_mday = 3, t.tm_hour = 9, t.tm_min = 5;
+  EXPECT_EQ(modAttachments::DefaultAttachmentName(t), L"2025-02-03T09-5");
+  t.tm_hour = 23, t.tm_min = 59, t.tm_mon = 11, t.tm_mday = 31;
+  EXPECT_EQ(modAttachments::DefaultAttachmentName(t), L"2025-12-31T23-59");
+}
+
+TEST(AttachmentNames, MailNamesStayInTheImagesFolder) {
+  using modAttachments::MailAttachmentName;
+  EXPECT_EQ(MailAttachmentName(L"   "), L"testsaveimg");
+  EXPECT_EQ(MailAttachmentName(L""), L"testsaveimg");
+  EXPECT_EQ(MailAttachmentName(L" report "), L" report ");  // used as typed
+  EXPECT_EQ(MailAttachmentName(L"2025-02-03T09-5"), L"2025-02-03T09-5");
+  for (const wchar_t* bad : {L"..\\escape", L"a/b", L"c:x", L"what?", L"star*", L"q\"uote", L"<x>", L"pi|pe", L"tab\t",
+                             L"CON", L"con", L"Lpt1", L"nul.txt", L"COM9 "})
+    EXPECT_FALSE(MailAttachmentName(bad)) << bad;
+  EXPECT_TRUE(MailAttachmentName(L"console"));
+  EXPECT_TRUE(MailAttachmentName(L"com10"));
+}
+
+TEST(AttachmentNames, PathsTakeTheNextNumberWhenTheNameIsTaken) {
+  using modAttachments::NumberedAttachmentPath;
+  EXPECT_EQ(NumberedAttachmentPath(L"C:\\img\\", L"testsaveimg", false, 0), L"C:\\img\\testsaveimg.jpg");
+  EXPECT_EQ(NumberedAttachmentPath(L"C:\\img\\", L"testsaveimg", true, 0), L"C:\\img\\testsaveimg1.jpg");
+  EXPECT_EQ(NumberedAttachmentPath(L"C:\\img\\", L"2025-02-03T09-5", true, 0), L"C:\\img\\2025-02-03T09-51.jpg");
+  EXPECT_EQ(NumberedAttachmentPath(L"C:\\img\\", L"x", true, 2147483647), L"C:\\img\\x2147483648.jpg");
+}
+
+TEST(AttachmentNames, JiraNames) {
+  using modAttachments::JiraAttachmentName;
+  EXPECT_EQ(JiraAttachmentName(L"1700000000-PROJ-12-"), L"1700000000-proj-12-.jpg");
+  EXPECT_EQ(JiraAttachmentName(L"Login.JPG"), L"login.jpg");
+  EXPECT_EQ(JiraAttachmentName(L"login"), L"login.jpg");
+  EXPECT_EQ(JiraAttachmentName(L"o'neil & co/x"), L"oneil  cox.jpg");
+  EXPECT_EQ(JiraAttachmentName(L"  "), L"issue_image.jpg");
+  EXPECT_EQ(JiraAttachmentName(L"..\\..\\win.ini"), L"....win.ini.jpg");  // stays in the images folder
+  EXPECT_EQ(JiraAttachmentName(L"a:b*c?d\"e<f>g|h"), L"abcdefgh.jpg");
+}
+
+TEST(Jira, AddressNonceAndKey) {
+  const std::wstring url = L"https://jira.example/rest/api/2/issue/!!ISSUE!!/attachments";
+  EXPECT_EQ(modAttachments::JiraAddress(url, L"PROJ-12", 1700000000),
+            L"https://jira.example/rest/api/2/issue/PROJ-12/attachments?nonce=1700000000");
+  // A key cannot leave its path segment or start a query or fragment.
+  EXPECT_EQ(modAttachments::JiraAddress(url, L"../x?y#z w", 1),
+            L"https://jira.example/rest/api/2/issue/..%2Fx%3Fy%23z%20w/attachments?nonce=1");
+  EXPECT_EQ(modAttachments::JiraAddress(url, L"\u00c9", 2), L"https://jira.example/rest/api/2/issue/%C3%89/attachments?nonce=2");
+  std::tm t{};
+  t.tm_year = 123, t.tm_mon = 10, t.tm_mday = 14, t.tm_hour = 22, t.tm_min = 13, t.tm_sec = 20;
+  EXPECT_EQ(modAttachments::UnixTimeFromDate(t), 1700000000);
+  t = std::tm{};
+  t.tm_year = 70, t.tm_mday = 1;
+  EXPECT_EQ(modAttachments::UnixTimeFromDate(t), 0);
+  t.tm_year = 138, t.tm_mon = 0, t.tm_mday = 19, t.tm_hour = 3, t.tm_min = 14, t.tm_sec = 8;
+  EXPECT_EQ(modAttachments::UnixTimeFromDate(t), 2147483648LL);  // past 2038 without wrapping
+}
+
+TEST(Upload, Base64LinesAndTheCredentialsHeader) {
+  using modUpload::Base64Encode;
+  EXPECT_EQ(Base64Encode("abc"), "YWJj");
+  EXPECT_EQ(Base64Encode("ab"), "YWI=");
+  EXPECT_EQ(Base64Encode("a"), "YQ==");
+  EXPECT_EQ(Base64Encode(""), "");
+  const std::string b54(54, 'x'), b55(55, 'x');
+  EXPECT_EQ(Base64Encode(b54).size(), 72u + 2u);  // exactly 72 characters: a CRLF follows
+  EXPECT_TRUE(Base64Encode(b54).ends_with("\r\n"));
+  const std::string e55 = Base64Encode(b55);
+  EXPECT_EQ(e55.substr(72, 2), "\r\n");
+  EXPECT_EQ(e55.size(), 76u + 2u);
+  EXPECT_TRUE(e55.ends_with("eA=="));
+  const std::string header = modUpload::BasicAuthorization(b55);
+  EXPECT_EQ(header.size(), 6u + 76u);
+  EXPECT_EQ(header.find('\r'), std::string::npos);
+  EXPECT_EQ(modUpload::BasicAuthorization("user:token"), "Basic dXNlcjp0b2tlbg==");
+}
+
+TEST(Upload, TheBodyByteForByte) {
+  const std::string b(modUpload::DefaultBoundary);
+  EXPECT_EQ(b.size(), 55u);
+  const std::string jpeg("\xFF\xD8\x00\r\n--\xFF\xD9", 9);
+  const std::string body = modUpload::BuildUploadBody("shot.jpg", jpeg, b);
+  const std::string expected = "--" + b + "\r\n" +
+                               "Content-Disposition: form-data; name=\"file\"; filename=\"shot.jpg\"\r\n" +
+                               "Content-Type: form-data\r\n" + "\r\n" + jpeg + "\r\n--" + b + "\r\n" +
+                               "Content-Disposition: form-data; name=\"age\"\r\n" + "\r\n" + "69" + "\r\n--" + b + "--";
+  EXPECT_EQ(body, expected);
+  // The placeholder of the header is replaced wherever it stands, in the file name too.
+  EXPECT_NE(modUpload::BuildFilePart("file", "a!!!b.jpg", "x", b).find("filename=\"afileb.jpg\""), std::string::npos);
+  EXPECT_EQ(modUpload::BuildFilePart("file", "blank.jpg", "   ", b), "");
+  EXPECT_EQ(modUpload::BuildFieldPart("age", "", b), "");
+  EXPECT_EQ(modUpload::PrefixOpeningDelimiter("--" + b + "rest", b), "--" + b + "rest");
+}
+
+TEST(Upload, OnlyStatus200WithTheMarkerSucceeds) {
+  EXPECT_EQ(modUpload::JudgeAnswer(200, "[{\"self\":\"https://x/attachment/1\"}]"), 200);
+  EXPECT_EQ(modUpload::JudgeAnswer(201, "[{\"self\":\"x\"}]"), 0);
+  EXPECT_EQ(modUpload::JudgeAnswer(200, "[]"), 0);
+  EXPECT_EQ(modUpload::JudgeAnswer(200, "[{ \"self\":"), 0);  // exact marker only
+  EXPECT_EQ(modUpload::JudgeAnswer(200, "{\"errors\":{},\"x\":[{\"self\":1}]}"), 200);  // anywhere in the text
+}
+
+namespace {
+std::string Block(bool wide, const std::vector<std::wstring>& names, uint32_t offset = 20) {
+  std::string b(20, '\0');
+  std::memcpy(b.data(), &offset, 4);
+  const uint32_t flag = wide ? 1 : 0;
+  std::memcpy(b.data() + 16, &flag, 4);
+  b.resize(offset, '\0');
+  for (const auto& n : names) {
+    for (wchar_t c : n) {
+      b += static_cast<char>(c & 0xFF);
+      if (wide) b += static_cast<char>(c >> 8);
+    }
+    b.append(wide ? 2 : 1, '\0');
+  }
+  b.append(wide ? 2 : 1, '\0');
+  return b;
+}
+std::wstring Latin1(std::string_view s) { return std::wstring(s.begin(), s.end()); }
+auto Parse(const std::string& b) {
+  return modCBFiles::ParseDropFiles(reinterpret_cast<const uint8_t*>(b.data()), b.size(), Latin1);
+}
+}  // namespace
+
+TEST(CopiedFiles, WideAndAnsiLists) {
+  const auto wide = Parse(Block(true, {L"C:\\a\\shot.JPG", L"C:\\b\\\u00e9t\u00e9.png"}));
+  ASSERT_TRUE(wide);
+  EXPECT_EQ(*wide, (std::vector<std::wstring>{L"C:\\a\\shot.JPG", L"C:\\b\\\u00e9t\u00e9.png"}));
+  const auto ansi = Parse(Block(false, {L"C:\\x.bmp"}, 24));
+  ASSERT_TRUE(ansi);
+  EXPECT_EQ(*ansi, (std::vector<std::wstring>{L"C:\\x.bmp"}));
+}
+
+TEST(CopiedFiles, HostileBlocksAreRefusedWithoutReadingPastThem) {
+  EXPECT_FALSE(Parse(Block(true, {})));                  // no file
+  EXPECT_FALSE(Parse(std::string(19, '\0')));            // shorter than the header
+  std::string past = Block(true, {L"a.jpg"});
+  const uint32_t far = 4096;
+  std::memcpy(past.data(), &far, 4);
+  EXPECT_FALSE(Parse(past));                             // names beyond the block
+  std::string cut = Block(true, {L"abc.jpg"});
+  cut.resize(cut.size() - 6);                            // the name's terminator is gone
+  EXPECT_FALSE(Parse(cut));
+  std::string ansiCut = Block(false, {L"abc.jpg"});
+  ansiCut.resize(ansiCut.size() - 2);
+  EXPECT_FALSE(Parse(ansiCut));
+  std::string odd = Block(true, {L"abc.jpg"});
+  odd.resize(odd.size() - 1);                            // half a character at the end
+  EXPECT_TRUE(Parse(odd));                               // the name itself is whole
+  EXPECT_FALSE(modCBFiles::ParseDropFiles(nullptr, 100, Latin1));
+}
+
+TEST(CopiedFiles, WhichFilesArePictures) {
+  for (const wchar_t* yes : {L"C:\\a.jpg", L"C:\\a.JPG", L"x.jpeg", L"x.Bmp", L"x.png", L"x.GIF", L" x.jpg "})
+    EXPECT_TRUE(modCBFiles::IsPictureFileName(yes)) << yes;
+  for (const wchar_t* no : {L"C:\\a.txt", L"jpg", L"C:\\dir.jpg\\file", L"", L"   ", L"x.jpgx", L"x.tif"})
+    EXPECT_FALSE(modCBFiles::IsPictureFileName(no)) << no;
+}
