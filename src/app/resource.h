@@ -4,3 +4,4 @@
 #define IDB_CHECKER 201     // the viewport's checkerboard tile
 #define IDB_SEND2MIREL 202  // picture of cmdSend2Mirel
 #define IDB_SEND2JIRA 203   // picture of cmdSend2JIRA
+#define IDB_FOOTER 204     // the footer under every exported picture (pbxFooter)

@@ -54,6 +54,7 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_TIMER:
       if (wParam == 1) Timer1_Timer();
+      if (wParam == 2) Timer2_Timer();
       return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP:
@@ -197,6 +198,26 @@ void frmMain::OnCommand(int id, int code) {
       break;
     case ids::cmdSetNextNumber:
       cmdSetNextNumber_Click();
+      break;
+    case ids::cmdCopyImage0:
+    case ids::cmdCopyImage1:
+      cmdCopyImage_Click();
+      break;
+    case ids::cmdPaste:
+      cmdPaste_Click();
+      break;
+    case ids::Command2_0:
+    case ids::Command2_1:
+      Command2_Click();
+      break;
+    case ids::cmdSend2JIRA:
+      cmdSend2JIRA_Click();
+      break;
+    case ids::cmdSend2Mirel:
+      cmdSend2Mirel_Click();
+      break;
+    case ids::cmdDoneSettings:
+      cmdDoneSettings_Click();
       break;
     default:
       break;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "capture/frmCapture.h"
 #include "editor/history.h"
 #include "editor/picture_view.h"
+#include "win/dib.h"
 #include "win/gdi.h"
 #include "win/handles.h"
 
@@ -88,6 +90,20 @@ class frmMain {
   void Picture1_KeyUp(int keyCode, int shift);
   void PasteClipboardBitmap();
 
+  // Hand-offs: copy, the clipboard watcher and paste, e-mail, the JIRA and web buttons,
+  // the settings panel.
+  win::DibSection ComposeExportImage();
+  void cmdCopyImage_Click();
+  void Timer2_Timer();
+  void cmdPaste_Click();
+  void Command2_Click();
+  void cmdSend2JIRA_Click();
+  void cmdSend2Mirel_Click();
+  void cmdDoneSettings_Click();
+  void ReadSettingsFields();
+  void SetPreview(std::optional<editor::Image> picture);
+  void DrawPreview(const DRAWITEMSTRUCT& item);
+
   // Layout, the bar and the panels.
   void CreateControls();
   void PlaceControls();
@@ -121,6 +137,14 @@ class frmMain {
   int16_t BottomBarUnit = 20;
   bool ToolsPanelShown = false;
   bool timer1Running_ = false;
+
+  // Hand-off state.
+  bool PasteFromPreview = false;
+  std::optional<editor::Image> preview_;  // what Picture2 shows
+  DWORD clipboardSequence_ = 0;           // the clipboard as last looked at
+  const bool JiraUploadEnabled = false;
+  const bool WebPushEnabled = false;
+  win::unique_hbitmap footer_;            // pbxFooter's picture
 
   HWND FrameTools_ = nullptr;
   HWND frameSettings_ = nullptr;

@@ -16,7 +16,7 @@ namespace {
 namespace ids = frmMainIds;
 
 enum class Parent { Main, Tools, Settings };
-enum class Kind { Glyph, Picture, Radio, Push, Edit, Preview };
+enum class Kind { Glyph, Picture, Radio, Push, Edit, Preview, Label, Secret };
 
 struct ControlSpec {
   int id;
@@ -72,8 +72,18 @@ const ControlSpec Controls[] = {
     {ids::cmdCapture1, Parent::Tools, Kind::Glyph, 416, 152, 32, 32, L"`", L"Screen Capture", false, L"Webdings", 18,
      win::DrawCamera},
     // The settings panel.
+    {ids::lblJiraUname, Parent::Settings, Kind::Label, 8, 14, 96, 20, L"JIRA Username", nullptr, false, nullptr, 0, nullptr},
+    {ids::txtJiraUname, Parent::Settings, Kind::Edit, 108, 10, 205, 24, L"", nullptr, false, nullptr, 0, nullptr},
+    {ids::lblJiraPwd, Parent::Settings, Kind::Label, 8, 46, 96, 20, L"JIRA Token", nullptr, false, nullptr, 0, nullptr},
+    {ids::txtJiraPwd, Parent::Settings, Kind::Secret, 108, 42, 205, 24, L"", nullptr, false, nullptr, 0, nullptr},
+    {ids::lblJiraInstance, Parent::Settings, Kind::Label, 8, 78, 96, 20, L"JIRA Instance", nullptr, false, nullptr, 0,
+     nullptr},
+    {ids::txtJiraInstance, Parent::Settings, Kind::Edit, 108, 74, 205, 24, L"", nullptr, false, nullptr, 0, nullptr},
+    {ids::lblMirelToken, Parent::Settings, Kind::Label, 8, 110, 96, 20, L"Mirel Token", nullptr, false, nullptr, 0, nullptr},
+    {ids::txtMirelToken, Parent::Settings, Kind::Edit, 108, 106, 205, 24, L"", nullptr, false, nullptr, 0, nullptr},
     {ids::cmdSetNextNumber, Parent::Settings, Kind::Push, 8, 148, 180, 28, L"Next Annotation Number", nullptr, false,
      nullptr, 0, nullptr},
+    {ids::cmdDoneSettings, Parent::Settings, Kind::Push, 233, 148, 80, 28, L"Done", nullptr, false, nullptr, 0, nullptr},
 };
 
 constexpr RECT FrameToolsPlace{0, -201, 457, 201};       // left, top, width, height
@@ -81,6 +91,8 @@ constexpr RECT FrameSettingsPlace{584, 344, 321, 185};
 constexpr COLORREF PanelColour = 0xE0E0E0;
 constexpr UINT_PTR Timer1 = 1;
 constexpr UINT Timer1Interval = 25;
+constexpr UINT_PTR Timer2 = 2;
+constexpr UINT Timer2Interval = 1500;
 
 const ControlSpec* SpecOf(int id) {
   for (const ControlSpec& c : Controls)
@@ -164,12 +176,20 @@ void frmMain::CreateControls() {
                               c.h, parent, menuId, instance_, nullptr);
         break;
       case Kind::Edit:
-        h = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", c.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+      case Kind::Secret:
+        h = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", c.caption,
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | (c.kind == Kind::Secret ? ES_PASSWORD : 0),
                               c.x, c.y, c.w, c.h, parent, menuId, instance_, nullptr);
+        if (h && c.kind == Kind::Secret) ::SendMessageW(h, EM_SETPASSWORDCHAR, L'*', 0);
         break;
       case Kind::Preview:
-        h = ::CreateWindowExW(WS_EX_STATICEDGE, L"STATIC", c.caption, WS_CHILD | WS_VISIBLE | SS_LEFT, c.x, c.y, c.w,
+        // Drawn by the window: the preview of what a paste would insert, unscaled.
+        h = ::CreateWindowExW(WS_EX_STATICEDGE, L"STATIC", c.caption, WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, c.x, c.y, c.w,
                               c.h, parent, menuId, instance_, nullptr);
+        break;
+      case Kind::Label:
+        h = ::CreateWindowExW(0, L"STATIC", c.caption, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, c.x, c.y, c.w, c.h,
+                              parent, menuId, instance_, nullptr);
         break;
     }
     if (!h) continue;
@@ -179,6 +199,13 @@ void frmMain::CreateControls() {
     if (c.tooltip) win::AddTooltip(tooltip_, parent, h, c.tooltip);
   }
   ::SendMessageW(FrameTools_, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont_.get()), FALSE);
+  // The settings fields show the values loaded at start-up.
+  ::SetWindowTextW(Control(ids::txtJiraUname), txtJiraUname.c_str());
+  ::SetWindowTextW(Control(ids::txtJiraPwd), txtJiraPwd.c_str());
+  ::SetWindowTextW(Control(ids::txtJiraInstance), txtJiraInstance.c_str());
+  ::SetWindowTextW(Control(ids::txtMirelToken), txtMirelToken.c_str());
+  // The clipboard watcher runs from now on.
+  ::SetTimer(hwnd_, Timer2, Timer2Interval, nullptr);
   // The tool that matches ToolMode is checked, which runs its click handler.
   ::CheckRadioButton(FrameTools_, ids::Option1, ids::Option4, ids::Option1 + ToolMode);
   OptionClick(ToolMode);
@@ -247,6 +274,10 @@ void frmMain::OnDpiChanged(UINT dpi, const RECT& suggested) {
 void frmMain::OnDrawItem(const DRAWITEMSTRUCT& item) {
   const ControlSpec* spec = SpecOf(static_cast<int>(item.CtlID));
   if (!spec) return;
+  if (spec->kind == Kind::Preview) {
+    DrawPreview(item);
+    return;
+  }
   if (spec->kind == Kind::Picture) {
     HBITMAP picture = spec->id == ids::cmdSend2JIRA ? send2JiraPicture_.get() : send2MirelPicture_.get();
     win::DrawPictureButton(item, picture);

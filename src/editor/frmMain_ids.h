@@ -29,6 +29,15 @@ enum : int {
   Command2_1,
   cmdCapture1,
   cmdSetNextNumber = 1050,
+  txtJiraUname,
+  txtJiraPwd,
+  txtJiraInstance,
+  txtMirelToken,
+  cmdDoneSettings,
+  lblJiraUname,
+  lblJiraPwd,
+  lblJiraInstance,
+  lblMirelToken,
   about = 2001,        // menu item "About"
   toolscolors = 2002,  // menu item "Tools"
 };

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "editor/frmMain.h"
+#include "editor/frmMain_ids.h"
 #include "shell/app_error.h"
 #include "shell/command_line.h"
 #include "shell/modAES.h"
@@ -19,6 +20,8 @@ constexpr const wchar_t* StartupSentence =
     L"There was an error starting the application. If this persists, contact support";
 constexpr const wchar_t* ShutdownSentence =
     L"There was an error during application closure. If this persists, contact support";
+constexpr const wchar_t* SettingsSentence =
+    L"There was an error starting the saving config settings. If this persists, contact support";
 constexpr const wchar_t* UploadPathTemplate = L"/rest/api/2/issue/!!ISSUE!!/attachments";
 
 [[noreturn]] void FailAndExit(const wchar_t* title, const wchar_t* sentence, const AppError& error) {
@@ -120,6 +123,8 @@ void frmMain::Form_QueryUnload() {
     step = 1;
     CaptureForm.reset();
     step = 3;
+    // Texts edited in the panel and not confirmed with Done are stored too.
+    ReadSettingsFields();
     StoreSettings(false);
     step = 4;
     if (purgeImgs) modFileOps::PurgeOldImages(saveImgsLoc, PurgeImageAgeDays, purgeImgRecycle);
@@ -136,6 +141,33 @@ void frmMain::LoadSettings() {
   txtJiraInstance = instance;
   txtJiraUname = load("JIRA", "username");
   txtJiraPwd = load("JIRA", "token");
+}
+
+void frmMain::cmdDoneSettings_Click() {
+  RunFatalOnError(L"Settings Error", SettingsSentence, [&](int& step) {
+    step = 1;
+    ReadSettingsFields();
+    StoreSettings(false);
+    step = 2;
+    // Unlike at start-up, a trailing "/" of the instance stays until the next start.
+    JiraUploadUrl = text::TrimBlanks(txtJiraInstance) + UploadPathTemplate;
+    step = 3;
+    cmdSettings_Click();
+  });
+}
+
+void frmMain::ReadSettingsFields() {
+  auto read = [&](int id, std::wstring& field) {
+    HWND box = Control(id);
+    if (!box) return;  // not made yet: the value loaded at start-up stands
+    std::wstring t(static_cast<size_t>(::GetWindowTextLengthW(box)) + 1, L'\0');
+    t.resize(static_cast<size_t>(::GetWindowTextW(box, t.data(), static_cast<int>(t.size()))));
+    field = t;
+  };
+  read(frmMainIds::txtJiraUname, txtJiraUname);
+  read(frmMainIds::txtJiraPwd, txtJiraPwd);
+  read(frmMainIds::txtJiraInstance, txtJiraInstance);
+  read(frmMainIds::txtMirelToken, txtMirelToken);
 }
 
 void frmMain::StoreSettings(bool freshFile) {

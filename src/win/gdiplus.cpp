@@ -15,7 +15,7 @@ const Api& Functions() {
     };
     a.ok = get(a.startup, "GdiplusStartup") && get(a.shutdown, "GdiplusShutdown") &&
            get(a.createFromHbitmap, "GdipCreateBitmapFromHBITMAP") && get(a.createFromFile, "GdipCreateBitmapFromFile") &&
-           get(a.createHbitmap, "GdipCreateHBITMAPFromBitmap") && get(a.save, "GdipSaveImageToFile") &&
+           get(a.createHbitmap, "GdipCreateHBITMAPFromBitmap") && get(a.save, "GdipSaveImageToFile") && get(a.saveToStream, "GdipSaveImageToStream") &&
            get(a.dispose, "GdipDisposeImage");
     return a;
   }();

@@ -16,6 +16,7 @@ struct Api {
   decltype(&Gdiplus::DllExports::GdipCreateBitmapFromFile) createFromFile = nullptr;
   decltype(&Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap) createHbitmap = nullptr;
   decltype(&Gdiplus::DllExports::GdipSaveImageToFile) save = nullptr;
+  decltype(&Gdiplus::DllExports::GdipSaveImageToStream) saveToStream = nullptr;
   decltype(&Gdiplus::DllExports::GdipDisposeImage) dispose = nullptr;
   bool ok = false;
 };

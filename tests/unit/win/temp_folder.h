@@ -11,6 +11,9 @@ class TempFolder {
     wchar_t temp[MAX_PATH];
     ::GetTempPathW(MAX_PATH, temp);
     path_ = std::wstring(temp) + name + L"-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
+    // Process ids come round again: whatever an earlier, killed run left goes first.
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(path_), ignored);
     std::filesystem::create_directories(std::filesystem::path(path_));
   }
   ~TempFolder() {

@@ -1,0 +1,184 @@
+// The main window's hand-offs: copy, the clipboard watcher and paste, the e-mail command,
+// the JIRA and web buttons.
+#include <ctime>
+
+#include "app/resource.h"
+#include "capture/modSaveImages.h"
+#include "capture/modScreenshot.h"
+#include "editor/frmMain.h"
+#include "editor/frmMain_ids.h"
+#include "editor/picture_io.h"
+#include "sharing/modCBFiles.h"
+#include "sharing/modEmail.h"
+#include "sharing/modExport.h"
+#include "sharing/modJira.h"
+#include "sharing/sharing_rules.h"
+#include "shell/text.h"
+#include "win/input_box.h"
+#include "win/message_box.h"
+
+namespace ids = frmMainIds;
+
+namespace {
+
+void ShowFileError(HWND owner) {
+  win::ShowMessage(owner,
+                   L"There was an error saving the attatchment file. Please retry. Ensure filename contains no invalid "
+                   L"characters",
+                   L"File Error", MB_OK | MB_ICONSTOP);
+}
+
+std::tm LocalNow() {
+  SYSTEMTIME st;
+  ::GetLocalTime(&st);
+  std::tm t{};
+  t.tm_year = st.wYear - 1900;
+  t.tm_mon = st.wMonth - 1;
+  t.tm_mday = st.wDay;
+  t.tm_hour = st.wHour;
+  t.tm_min = st.wMinute;
+  t.tm_sec = st.wSecond;
+  return t;
+}
+
+}  // namespace
+
+win::DibSection frmMain::ComposeExportImage() {
+  CreateControls();
+  if (!footer_)
+    footer_.reset(static_cast<HBITMAP>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDB_FOOTER), IMAGE_BITMAP, 0, 0,
+                                                    LR_CREATEDIBSECTION)));
+  ::GdiFlush();
+  return modExport::ComposeExportImage(Picture1.BackPixels(), footer_.get());
+}
+
+void frmMain::cmdCopyImage_Click() {
+  const win::DibSection composite = ComposeExportImage();
+  modCBFiles::CopyPictureToClipboard(hwnd_, composite);  // no message either way
+}
+
+void frmMain::SetPreview(std::optional<editor::Image> picture) {
+  preview_ = std::move(picture);
+  if (HWND h = Control(ids::Picture2)) ::InvalidateRect(h, nullptr, TRUE);
+}
+
+void frmMain::DrawPreview(const DRAWITEMSTRUCT& item) {
+  // Unscaled from the top-left corner, cut to the control.
+  ::FillRect(item.hDC, &item.rcItem, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  if (!preview_) return;
+  BITMAPINFO bi{};
+  bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), preview_->width, -preview_->height, 1, 32, BI_RGB};
+  const int w = std::min<int>(preview_->width, item.rcItem.right - item.rcItem.left);
+  const int h = std::min<int>(preview_->height, item.rcItem.bottom - item.rcItem.top);
+  ::SetDIBitsToDevice(item.hDC, item.rcItem.left, item.rcItem.top, static_cast<DWORD>(w), static_cast<DWORD>(h), 0,
+                      static_cast<int>(preview_->height - h), 0, static_cast<UINT>(preview_->height),
+                      preview_->pixels.data(), &bi, DIB_RGB_COLORS);
+}
+
+void frmMain::Timer2_Timer() {
+  // Only a changed clipboard is looked at again: reading a large bitmap every tick costs.
+  const DWORD sequence = ::GetClipboardSequenceNumber();
+  if (sequence != 0 && sequence == clipboardSequence_) return;
+  HWND paste = Control(ids::cmdPaste);
+  auto offer = [&](std::optional<editor::Image> picture, bool fromPreview) {
+    const bool any = picture.has_value();
+    SetPreview(std::move(picture));
+    if (paste) ::EnableWindow(paste, any);
+    PasteFromPreview = any && fromPreview;
+  };
+  if (::IsClipboardFormatAvailable(CF_BITMAP)) {
+    auto bitmap = editor::ReadClipboardBitmap(hwnd_);
+    if (!bitmap) return;  // held by another program: the next tick looks again
+    clipboardSequence_ = sequence;
+    offer(std::move(bitmap), false);
+    return;
+  }
+  if (::IsClipboardFormatAvailable(CF_HDROP)) {
+    std::vector<std::wstring> files;
+    if (!modCBFiles::GetClipboardFiles(files)) return;  // the next tick looks again
+    clipboardSequence_ = sequence;
+    // Only the first file counts; one that is no picture, or does not load, offers nothing:
+    // a paste never inserts a stale preview.
+    std::wstring why;
+    offer(modCBFiles::IsPictureFileName(files.front())
+              ? editor::LoadPictureFile(text::TrimBlanks(files.front()), why)
+              : std::nullopt,
+          true);
+    return;
+  }
+  clipboardSequence_ = sequence;
+  offer(std::nullopt, false);
+}
+
+void frmMain::cmdPaste_Click() {
+  std::optional<editor::Image> picture = PasteFromPreview ? preview_ : editor::ReadClipboardBitmap(hwnd_);
+  // Without a picture to paste, the picture and its history stay.
+  if (!picture || !Picture1.ReplacePicture(std::move(*picture))) return;
+  CancelDrag();
+  ClearHistory();
+  RecordHistory();
+  EnableSharing();
+}
+
+void frmMain::Command2_Click() {
+  const auto reply = win::InputBox(hwnd_, L"Attachment name ?", L"Attachment",
+                                   modAttachments::DefaultAttachmentName(LocalNow()));
+  if (!reply) return;
+  std::wstring path;
+  try {
+    // A name that cannot be a file in the images folder writes nothing.
+    const auto name = modAttachments::MailAttachmentName(*reply);
+    if (!name) return ShowFileError(hwnd_);
+    bool found = false;
+    std::wstring prefix = *name;
+    const int32_t highest = modScreenshot::HighestFileNumber(saveImgsLoc, found, prefix);
+    path = modAttachments::NumberedAttachmentPath(saveImgsLoc, *name, found, highest);
+    const win::DibSection composite = ComposeExportImage();
+    // No mail is opened for a file that was not written.
+    if (!composite || !modSaveImages::SaveImageFile(composite.bitmap(), path, L".jpg", 100, 24, 6))
+      return ShowFileError(hwnd_);
+  } catch (...) {
+    return ShowFileError(hwnd_);
+  }
+  modEmail::SendMailWithAttachment(hwnd_, path, L"", L"", L"");
+}
+
+void frmMain::cmdSend2Mirel_Click() {
+  if (!WebPushEnabled)
+    win::ShowMessage(hwnd_, L"Mirel Web Push functionality is coming soon", L"Info", MB_OK | MB_ICONINFORMATION);
+}
+
+void frmMain::cmdSend2JIRA_Click() {
+  if (!JiraUploadEnabled) {
+    win::ShowMessage(hwnd_, L"JIRA upload functionality is coming soon", L"Info", MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  modJira::JiraCommand command;
+  auto field = [this](int id) -> std::wstring {
+    HWND h = Control(id);
+    std::wstring t(static_cast<size_t>(::GetWindowTextLengthW(h)) + 1, L'\0');
+    t.resize(static_cast<size_t>(::GetWindowTextW(h, t.data(), static_cast<int>(t.size()))));
+    return t;
+  };
+  command.instance = field(ids::txtJiraInstance);
+  command.user = field(ids::txtJiraUname);
+  command.token = field(ids::txtJiraPwd);
+  command.uploadUrl = JiraUploadUrl;
+  command.imagesFolder = saveImgsLoc;
+  command.now = LocalNow();
+  command.owner = hwnd_;
+  command.ask = [this](const std::wstring& prompt, const std::wstring& title, const std::wstring& reply) {
+    return win::InputBox(hwnd_, prompt, title, reply);
+  };
+  command.toggleSettings = [this] { cmdSettings_Click(); };
+  command.saveComposite = [this](const std::wstring& path) {
+    const win::DibSection composite = ComposeExportImage();
+    return composite && modSaveImages::SaveImageFile(composite.bitmap(), path, L".jpg", 100, 24, 6);
+  };
+  command.showFields = [this](const std::wstring& instance, const std::wstring& user, const std::wstring& token) {
+    ::SetWindowTextW(Control(ids::txtJiraInstance), instance.c_str());
+    ::SetWindowTextW(Control(ids::txtJiraUname), user.c_str());
+    ::SetWindowTextW(Control(ids::txtJiraPwd), token.c_str());
+  };
+  modJira::RunJiraUpload(command);
+}

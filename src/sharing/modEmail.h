@@ -1,0 +1,17 @@
+#pragma once
+// A new e-mail with a file attached: through Outlook's automation object when it is
+// there, otherwise through the default mail program's Simple MAPI, and as a last resort a
+// "mailto:" request with the file's path left on the clipboard.
+#include <windows.h>
+
+#include <string>
+
+namespace modEmail {
+
+enum class MailRoute { Outlook, SimpleMapi, MailTo };
+
+// Opens the mail; blank fields are left unset. Returns the route taken.
+MailRoute SendMailWithAttachment(HWND owner, const std::wstring& path, const std::wstring& to,
+                                 const std::wstring& subject, const std::wstring& body);
+
+}  // namespace modEmail

@@ -1,0 +1,36 @@
+#pragma once
+// The JIRA attachment command behind its switch: the settings check, the issue and name
+// prompts, the JPEG attachment in the images folder and its upload.
+#include <windows.h>
+
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace modJira {
+
+struct JiraCommand {
+  std::wstring instance, user, token;  // the settings fields as they stand
+  std::wstring uploadUrl;              // JiraUploadUrl
+  std::wstring imagesFolder;           // saveImgsLoc, ending in a backslash
+  std::tm now{};                       // the local time of the click
+  HWND owner = nullptr;
+  std::function<std::optional<std::wstring>(const std::wstring& prompt, const std::wstring& title,
+                                            const std::wstring& reply)>
+      ask;                                 // a modal input box; nothing when cancelled
+  std::function<void()> toggleSettings;    // cmdSettings_Click
+  std::function<bool(const std::wstring& path)> saveComposite;  // the export composite as a JPEG
+  std::function<void(const std::wstring& instance, const std::wstring& user, const std::wstring& token)> showFields;
+};
+
+struct JiraOutcome {
+  int32_t result = 0;       // of the upload; 0 when none was made
+  std::wstring address;     // where it went
+  std::wstring fileName;    // the attachment in the images folder
+};
+
+// Runs the command; the fields are trimmed in place (and shown so through showFields).
+JiraOutcome RunJiraUpload(JiraCommand& command);
+
+}  // namespace modJira

@@ -1,0 +1,309 @@
+// The hand-offs on the real platform: the composite's pixels with the real footer, the
+// clipboard formats of a copy, the shell's copied-files list, the upload against a local
+// server (status, marker, headers and body byte for byte, the error messages) and the JIRA
+// command behind its switch.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "app/resource.h"
+#include "sharing/modCBFiles.h"
+#include "sharing/modExport.h"
+#include "sharing/modJira.h"
+#include "sharing/modUpload.h"
+#include "sharing/sharing_rules.h"
+#include "unit/win/local_http_server.h"
+#include "unit/win/message_answer.h"
+#include "unit/win/temp_folder.h"
+#include "win/clipboard.h"
+
+namespace {
+
+win::DibSection Pattern(int w, int h) {
+  win::DibSection dib(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) dib.pixels()[static_cast<size_t>(y) * w + x] = static_cast<uint32_t>(((x * 3) & 0xFF) << 16 | (y & 0xFF) << 8 | 0x55);
+  return dib;
+}
+
+// The footer bitmap of the program's assets, read from the file the resource is made of.
+win::DibSection FooterAsset(HBITMAP& handle) {
+  std::wstring path = L"Z:" LUMO_SOURCE_DIR L"/assets/footer.bmp";
+  handle = static_cast<HBITMAP>(::LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+  win::DibSection dib(178, 37);
+  if (handle) {
+    win::unique_hdc dc(::CreateCompatibleDC(nullptr));
+    win::select_object s(dc.get(), handle);
+    ::BitBlt(dib.dc(), 0, 0, 178, 37, dc.get(), 0, 0, SRCCOPY);
+    ::GdiFlush();
+    for (size_t i = 0; i < dib.pixelCount(); ++i) dib.pixels()[i] &= 0x00FFFFFF;
+  }
+  return dib;
+}
+
+uint32_t At(const win::DibSection& d, int x, int y) { return d.pixels()[static_cast<size_t>(y) * d.width() + x] & 0x00FFFFFF; }
+
+std::string ReadFile(const std::wstring& path) {
+  std::ifstream f(std::filesystem::path(path), std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+void WriteFile(const std::wstring& path, const std::string& bytes) {
+  std::ofstream f(std::filesystem::path(path), std::ios::binary);
+  f << bytes;
+}
+
+}  // namespace
+
+TEST(ExportComposite, PictureSeparatorAndFooterRowsAndColumns) {
+  HBITMAP footerHandle = nullptr;
+  const win::DibSection footer = FooterAsset(footerHandle);
+  ASSERT_NE(footerHandle, nullptr);
+  const auto picture = Pattern(800, 600);
+  const auto c = modExport::ComposeExportImage({800, 600, picture.pixels()}, footerHandle);
+  ASSERT_EQ(c.width(), 800);
+  ASSERT_EQ(c.height(), 634);
+  const COLORREF ink = ::GetSysColor(COLOR_BTNTEXT);
+  const uint32_t line = (static_cast<uint32_t>(GetRValue(ink)) << 16) | (GetGValue(ink) << 8) | GetBValue(ink);
+  int wrong = 0;
+  for (int y = 0; y < 634; ++y)
+    for (int x = 0; x < 800; ++x) {
+      uint32_t expected = 0x00FFFFFF;
+      if (y < 600) expected = At(picture, x, y);
+      else if (y == 601) expected = line;
+      else if (y >= 602 && x >= 619 && x <= 796) expected = At(footer, x - 619, y - 602);
+      wrong += At(c, x, y) != expected;
+    }
+  EXPECT_EQ(wrong, 0);
+  // The footer's last coloured column lands on column W - 29.
+  bool coloured = false;
+  for (int y = 602; y < 634; ++y) coloured |= At(c, 771, y) != 0x00FFFFFF;
+  EXPECT_TRUE(coloured);
+  for (int y = 602; y < 634; ++y) EXPECT_EQ(At(c, 772, y), 0x00FFFFFFu);
+
+  // A picture narrower than the footer shows the footer's columns 81 to 177 at 0 to 96.
+  const auto narrow = Pattern(100, 40);
+  const auto n = modExport::ComposeExportImage({100, 40, narrow.pixels()}, footerHandle);
+  ASSERT_EQ(n.width(), 100);
+  ASSERT_EQ(n.height(), 74);
+  wrong = 0;
+  for (int y = 42; y < 74; ++y)
+    for (int x = 0; x < 97; ++x) wrong += At(n, x, y) != At(footer, x + 81, y - 42);
+  EXPECT_EQ(wrong, 0);
+  ::DeleteObject(footerHandle);
+}
+
+TEST(ClipboardCopy, BitmapDibAndPngAllCarryTheComposite) {
+  const auto picture = Pattern(64, 48);
+  ASSERT_TRUE(modCBFiles::CopyPictureToClipboard(nullptr, picture));
+  win::clipboard_open clipboard(nullptr);
+  ASSERT_TRUE(clipboard);
+  BITMAP bm{};
+  ASSERT_TRUE(::GetObjectW(::GetClipboardData(CF_BITMAP), sizeof bm, &bm));
+  EXPECT_EQ(bm.bmWidth, 64);
+  EXPECT_EQ(bm.bmHeight, 48);
+  HANDLE dib = ::GetClipboardData(CF_DIB);
+  ASSERT_NE(dib, nullptr);
+  const auto* header = static_cast<const BITMAPINFOHEADER*>(::GlobalLock(dib));
+  ASSERT_NE(header, nullptr);
+  EXPECT_EQ(header->biWidth, 64);
+  EXPECT_EQ(header->biHeight, 48);  // bottom-up
+  const auto* bits = reinterpret_cast<const uint32_t*>(header + 1);
+  EXPECT_EQ(bits[0] & 0x00FFFFFF, At(picture, 0, 47));  // the last row comes first
+  ::GlobalUnlock(dib);
+  HANDLE png = ::GetClipboardData(::RegisterClipboardFormatW(L"PNG"));
+  ASSERT_NE(png, nullptr);
+  const auto* bytes = static_cast<const unsigned char*>(::GlobalLock(png));
+  ASSERT_NE(bytes, nullptr);
+  EXPECT_EQ(std::memcmp(bytes, "\x89PNG\r\n\x1a\n", 8), 0);
+  ::GlobalUnlock(png);
+}
+
+TEST(ClipboardFiles, TheShellsListIsReadInOrderAndBadBlocksGiveNothing) {
+  auto put = [](const std::string& block) {
+    win::clipboard_open clipboard(nullptr);
+    ::EmptyClipboard();
+    HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, block.size());
+    std::memcpy(::GlobalLock(mem), block.data(), block.size());
+    ::GlobalUnlock(mem);
+    ::SetClipboardData(CF_HDROP, mem);
+  };
+  std::string block(sizeof(DROPFILES), '\0');
+  auto* df = reinterpret_cast<DROPFILES*>(block.data());
+  df->pFiles = sizeof(DROPFILES);
+  df->fWide = TRUE;
+  for (const std::wstring name : {L"C:\\shots\\one.JPG", L"C:\\shots\\two.txt"}) {
+    block.append(reinterpret_cast<const char*>(name.c_str()), (name.size() + 1) * 2);
+  }
+  block.append(2, '\0');
+  put(block);
+  std::vector<std::wstring> files{L"untouched"};
+  ASSERT_TRUE(modCBFiles::GetClipboardFiles(files));
+  EXPECT_EQ(files, (std::vector<std::wstring>{L"C:\\shots\\one.JPG", L"C:\\shots\\two.txt"}));
+  // An empty list: false, and the caller's list stays.
+  std::string empty(sizeof(DROPFILES), '\0');
+  reinterpret_cast<DROPFILES*>(empty.data())->pFiles = sizeof(DROPFILES);
+  reinterpret_cast<DROPFILES*>(empty.data())->fWide = TRUE;
+  empty.append(4, '\0');
+  put(empty);
+  EXPECT_FALSE(modCBFiles::GetClipboardFiles(files));
+  EXPECT_EQ(files.size(), 2u);
+  // The clipboard is closed again on every path: another opener gets it.
+  EXPECT_TRUE(win::clipboard_open(nullptr));
+}
+
+namespace {
+const std::string Marker = "[{\"self\":\"http://127.0.0.1/rest/api/2/attachment/10000\"}]";
+}
+
+TEST(Upload, AnsweredStatusAndMarkerDecideAndTheRequestIsExact) {
+  TempFolder folder(L"lumo-upload");
+  const std::string jpeg = std::string("\xFF\xD8\xFF\xE0", 4) + std::string(3000, 'j') + std::string("\r\n--\0x", 6);
+  WriteFile(folder.Path() + L"shot.jpg", jpeg);
+  LocalHttpServer server(200, Marker);
+  std::string boundary;
+  const std::string user(27, 'u'), token(26, 't');  // 54 bytes with the colon: 72 Base64 characters
+  EXPECT_EQ(modUpload::UploadAttachment(nullptr, server.Address(L"/rest/api/2/issue/PROJ-12/attachments?nonce=1"),
+                                        folder.Path(), L"shot.jpg", std::wstring(user.begin(), user.end()),
+                                        std::wstring(token.begin(), token.end()), boundary),
+            200);
+  EXPECT_EQ(boundary, modUpload::DefaultBoundary);
+  EXPECT_EQ(server.Head().substr(0, server.Head().find("\r\n")),
+            "POST /rest/api/2/issue/PROJ-12/attachments?nonce=1 HTTP/1.1");
+  const std::string& head = server.Head();
+  const size_t type = head.find("Content-Type: multipart/form-data; boundary=" + boundary + "\r\n");
+  const size_t auth = head.find("Authorization: " + modUpload::BasicAuthorization(user + ":" + token) + "\r\n");
+  const size_t token72 = modUpload::BasicAuthorization(user + ":" + token).size();
+  EXPECT_EQ(token72, 6u + 72u);
+  const size_t atl = head.find("X-Atlassian-Token: nocheck\r\n");
+  const size_t accept = head.find("accept: application/json\r\n");
+  ASSERT_NE(type, std::string::npos) << head;
+  ASSERT_NE(auth, std::string::npos) << head;
+  ASSERT_NE(atl, std::string::npos) << head;
+  ASSERT_NE(accept, std::string::npos) << head;
+  EXPECT_LT(type, auth);  // the four headers in their order
+  EXPECT_LT(auth, atl);
+  EXPECT_LT(atl, accept);
+  EXPECT_EQ(server.Body(), modUpload::BuildUploadBody("shot.jpg", jpeg, boundary));
+  EXPECT_NE(server.Body().find("\r\n\r\n" + jpeg + "\r\n--" + boundary + "\r\n"), std::string::npos);
+}
+
+TEST(Upload, OtherAnswersGiveZeroWithoutAMessage) {
+  TempFolder folder(L"lumo-upload2");
+  WriteFile(folder.Path() + L"a.jpg", "jpeg");
+  for (auto [status, answer] : {std::pair{201, Marker}, {200, std::string("[]")}, {401, std::string("denied")}}) {
+    LocalHttpServer server(status, answer);
+    MessageAnswer none(L"Upload Error");
+    std::string boundary;
+    EXPECT_EQ(modUpload::UploadAttachment(nullptr, server.Address(L"/x"), folder.Path(), L"a.jpg", L"u", L"t", boundary), 0)
+        << status;
+    EXPECT_EQ(server.Requests(), 1);
+    EXPECT_FALSE(none.Seen());
+  }
+}
+
+TEST(Upload, AMissingFileAndABadAddressAreReported) {
+  TempFolder folder(L"lumo-upload3");
+  std::string boundary;
+  {
+    MessageAnswer message(L"Upload Error");
+    EXPECT_EQ(modUpload::UploadAttachment(nullptr, L"http://127.0.0.1:1/x", folder.Path(), L"gone.jpg", L"u", L"t", boundary), -1);
+    EXPECT_TRUE(message.Seen());
+    EXPECT_EQ(message.Text(),
+              L"There was an error uploading. Save and open file to be uploaded failed. If this persists, contact support");
+  }
+  WriteFile(folder.Path() + L"a.jpg", "jpeg");
+  {
+    MessageAnswer message(L"Upload Error");
+    EXPECT_EQ(modUpload::UploadAttachment(nullptr, L"jira.example/rest", folder.Path(), L"a.jpg", L"u", L"t", boundary), 0);
+    ASSERT_TRUE(message.Seen());
+    EXPECT_EQ(message.Text().rfind(L"There was an error uploading. Ensure config states 'https://'. If this persists, contact support\r\n\r\nError: ", 0), 0u)
+        << message.Text();
+    EXPECT_TRUE(message.Text().ends_with(L"\r\nLine: 20")) << message.Text();
+  }
+  {
+    // Nobody listens on the port: the send fails at stage 40.
+    MessageAnswer message(L"Upload Error");
+    EXPECT_EQ(modUpload::UploadAttachment(nullptr, L"http://127.0.0.1:1/x", folder.Path(), L"a.jpg", L"u", L"t", boundary), 0);
+    ASSERT_TRUE(message.Seen());
+    EXPECT_EQ(message.Text().rfind(L"There was an error uploading. If this persists, contact support\r\n\r\nError: ", 0), 0u);
+    EXPECT_TRUE(message.Text().ends_with(L"\r\nLine: 40")) << message.Text();
+  }
+}
+
+namespace {
+modJira::JiraCommand Command(const TempFolder& folder, const std::wstring& instance, std::vector<std::optional<std::wstring>> replies,
+                             std::vector<std::wstring>& asked, int& toggles) {
+  modJira::JiraCommand c;
+  c.instance = instance;
+  c.user = L"  me ";
+  c.token = L"secret";
+  c.uploadUrl = instance + L"/rest/api/2/issue/!!ISSUE!!/attachments";
+  c.imagesFolder = folder.Path();
+  c.now.tm_year = 123, c.now.tm_mon = 10, c.now.tm_mday = 14, c.now.tm_hour = 22, c.now.tm_min = 13, c.now.tm_sec = 20;
+  c.ask = [replies, &asked, i = size_t{0}](const std::wstring& prompt, const std::wstring&, const std::wstring& reply) mutable {
+    asked.push_back(prompt + L"|" + reply);
+    return i < replies.size() ? replies[i++] : std::nullopt;
+  };
+  c.toggleSettings = [&toggles] { ++toggles; };
+  c.saveComposite = [](const std::wstring& path) {
+    WriteFile(path, "JPEG bytes");
+    return true;
+  };
+  return c;
+}
+}  // namespace
+
+TEST(JiraCommand, WithTheSwitchOnTheAttachmentGoesToTheIssue) {
+  TempFolder folder(L"lumo-jira");
+  LocalHttpServer server(200, Marker);
+  std::vector<std::wstring> asked;
+  int toggles = 0;
+  auto c = Command(folder, L"  http://127.0.0.1:" + std::to_wstring(server.Port()) + L" ", {L" PROJ-12 ", L"1700000000-PROJ-12-"},
+                   asked, toggles);
+  c.uploadUrl = L"http://127.0.0.1:" + std::to_wstring(server.Port()) + L"/rest/api/2/issue/!!ISSUE!!/attachments";
+  MessageAnswer result(L"Upload Result");
+  const auto out = modJira::RunJiraUpload(c);
+  EXPECT_EQ(c.user, L"me");  // the fields are trimmed
+  EXPECT_EQ(asked, (std::vector<std::wstring>{L"Enter JIRA Issue Number|", L"Name for attachment ?|1700000000-PROJ-12-"}));
+  EXPECT_EQ(out.fileName, L"1700000000-proj-12-.jpg");
+  EXPECT_EQ(out.result, 200);
+  EXPECT_EQ(server.Head().substr(0, server.Head().find("\r\n")),
+            "POST /rest/api/2/issue/PROJ-12/attachments?nonce=1700000000 HTTP/1.1");
+  EXPECT_NE(server.Body().find("filename=\"1700000000-proj-12-.jpg\""), std::string::npos);
+  EXPECT_EQ(ReadFile(folder.Path() + L"1700000000-proj-12-.jpg"), "JPEG bytes");  // stays in the folder
+  ASSERT_TRUE(result.Seen());
+  EXPECT_EQ(result.Text(), L"Upload of file: 1700000000-proj-12-.jpg - response: Success");
+  EXPECT_EQ(toggles, 0);
+}
+
+TEST(JiraCommand, MissingSettingsOpenThePanelAndCancelsStopSilently) {
+  TempFolder folder(L"lumo-jira2");
+  std::vector<std::wstring> asked;
+  int toggles = 0;
+  auto empty = Command(folder, L"   ", {}, asked, toggles);
+  modJira::RunJiraUpload(empty);
+  EXPECT_EQ(toggles, 1);
+  EXPECT_TRUE(asked.empty());
+  // A blank key, then a cancelled name: no file, no request.
+  LocalHttpServer server(200, Marker);
+  auto blankKey = Command(folder, L"http://127.0.0.1:" + std::to_wstring(server.Port()), {L"   "}, asked, toggles);
+  EXPECT_EQ(modJira::RunJiraUpload(blankKey).result, 0);
+  auto cancelled = Command(folder, L"http://127.0.0.1:" + std::to_wstring(server.Port()), {L"KEY-1", std::nullopt}, asked, toggles);
+  EXPECT_EQ(modJira::RunJiraUpload(cancelled).result, 0);
+  EXPECT_EQ(server.Requests(), 0);
+  EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::path(folder.Path())));
+  // A key that would leave the issue's resource stays inside it.
+  auto hostile = Command(folder, L"http://127.0.0.1:" + std::to_wstring(server.Port()), {L"../../x?y#", L""}, asked, toggles);
+  MessageAnswer result(L"Upload Result");
+  const auto out = modJira::RunJiraUpload(hostile);
+  EXPECT_EQ(out.fileName, L"issue_image.jpg");
+  EXPECT_EQ(server.Head().substr(0, server.Head().find("\r\n")),
+            "POST /rest/api/2/issue/..%2F..%2Fx%3Fy%23/attachments?nonce=1700000000 HTTP/1.1");
+}
