@@ -1,0 +1,204 @@
+#pragma once
+// The main window of the real program under test: started with its own images folder,
+// placed where the test display's window manager and the program agree, with helpers to
+// read its controls and the pictures it shows.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <optional>
+
+#include "e2e/driver.h"
+#include "editor/frmMain_ids.h"
+#include "win/dib.h"
+
+namespace e2e {
+
+namespace ids = frmMainIds;
+namespace fs = std::filesystem;
+
+inline constexpr uint32_t WhitePixel = 0x00FFFFFF;
+
+struct Found {
+  const wchar_t* cls;
+  int id;
+  HWND hwnd;
+};
+
+inline HWND Descendant(HWND root, const wchar_t* cls, int id = 0) {
+  Found f{cls, id, nullptr};
+  ::EnumChildWindows(
+      root,
+      [](HWND h, LPARAM p) -> BOOL {
+        auto* f = reinterpret_cast<Found*>(p);
+        wchar_t name[64] = {};
+        ::GetClassNameW(h, name, 64);
+        if ((!f->cls || _wcsicmp(name, f->cls) == 0) && (f->id == 0 || ::GetDlgCtrlID(h) == f->id)) {
+          f->hwnd = h;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&f));
+  return f.hwnd;
+}
+
+inline RECT ScreenRect(HWND h) {
+  RECT r{};
+  ::GetWindowRect(h, &r);
+  return r;
+}
+
+// A child's place in the client area of the window.
+inline RECT PlaceIn(HWND window, HWND child) {
+  RECT r = ScreenRect(child);
+  ::MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+inline SIZE SizeOf(HWND h) {
+  const RECT r = ScreenRect(h);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+inline std::vector<COLORREF> Colours(const win::DibSection& dib) {
+  ::GdiFlush();
+  std::vector<COLORREF> out;
+  for (size_t i = 0; i < dib.pixelCount(); ++i) {
+    const uint32_t p = dib.pixels()[i];
+    out.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+  }
+  return out;
+}
+
+inline int Differences(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
+  if (a.size() != b.size()) return static_cast<int>(std::max(a.size(), b.size()));
+  int n = 0;
+  for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+  return n;
+}
+
+inline win::DibSection Canvas(int w, int h, uint32_t fill = WhitePixel) {
+  win::DibSection dib(w, h);
+  std::fill(dib.pixels(), dib.pixels() + dib.pixelCount(), fill);
+  return dib;
+}
+
+inline win::DibSection Pattern(int w, int h) {
+  win::DibSection dib(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) dib.pixels()[static_cast<size_t>(y) * w + x] = static_cast<uint32_t>(x << 16 | y << 8 | 0x40);
+  return dib;
+}
+
+inline bool PutBitmap(const win::DibSection& dib) {
+  if (!::OpenClipboard(nullptr)) return false;
+  ::EmptyClipboard();
+  // A device bitmap: a DIB section does not reach other processes under every platform.
+  HBITMAP copy = static_cast<HBITMAP>(::CopyImage(dib.bitmap(), IMAGE_BITMAP, 0, 0, 0));
+  const bool ok = ::SetClipboardData(CF_BITMAP, copy) != nullptr;
+  ::CloseClipboard();
+  return ok;
+}
+
+inline bool PutText(const wchar_t* text) {
+  if (!::OpenClipboard(nullptr)) return false;
+  ::EmptyClipboard();
+  const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+  HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+  std::memcpy(::GlobalLock(mem), text, bytes);
+  ::GlobalUnlock(mem);
+  const bool ok = ::SetClipboardData(CF_UNICODETEXT, mem) != nullptr;
+  ::CloseClipboard();
+  return ok;
+}
+
+class Editor : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    base_ = L"c:\\lumo-editor-" + std::to_wstring(::GetCurrentProcessId());
+    fs::remove_all(fs::path(base_));
+    fs::create_directories(fs::path(base_));
+    app_.emplace(L"saveimgsloc=" + base_);
+    main_ = app_->WaitForMainWindow();
+    ASSERT_NE(main_, nullptr);
+    // The controls come right after the window shows.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          picture_ = Descendant(main_, L"MirelLumo.Picture1");
+          tools_ = Descendant(main_, L"MirelLumo.Panel", ids::FrameTools);
+          return picture_ && tools_ && Control(ids::cmdSetNextNumber);
+        },
+        10s));
+    // The window manager of the test display does not maximise: the window is restored to
+    // a known place, so that the program and the screen agree where it is.
+    ::ShowWindow(main_, SW_RESTORE);
+    ::SetWindowPos(main_, nullptr, 40, 40, 1000, 760, SWP_NOZORDER);
+    ASSERT_TRUE(WaitUntil([&] { const RECT r = ScreenRect(main_); return r.left == 40 && r.top == 40; }, 5s));
+    PumpFor(500ms);  // placed and painted
+  }
+  void TearDown() override {
+    if (app_) app_->CloseAndWait();
+    app_.reset();
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"MirelLumo");
+    std::error_code ignored;
+    fs::remove_all(fs::path(base_), ignored);
+  }
+
+  HWND Control(int id) const { return Descendant(main_, nullptr, id); }
+  bool PictureSizeIs(int w, int h, Duration timeout = 5s) const {
+    return WaitUntil([&] { const SIZE s = SizeOf(picture_); return s.cx == w && s.cy == h; }, timeout);
+  }
+  std::vector<COLORREF> Shown() const { return ScreenPixels(ScreenRect(picture_)); }
+  // Waits until the picture control shows exactly these pixels.
+  bool Shows(const std::vector<COLORREF>& expected, int* wrong = nullptr) const {
+    int last = 0;
+    const bool ok = WaitUntil([&] { return (last = Differences(Shown(), expected)) == 0; }, 5s);
+    if (wrong) *wrong = last;
+    return ok;
+  }
+  // Focuses the picture (a click in no-draw mode changes nothing) and presses the keys.
+  void KeysOnPicture(std::initializer_list<WORD> keys) {
+    Click(picture_);
+    KeyChord(keys);
+  }
+  void Paste(const win::DibSection& dib) {
+    ASSERT_TRUE(PutBitmap(dib));
+    KeysOnPicture({VK_CONTROL, 'V'});
+    ASSERT_TRUE(PictureSizeIs(dib.width(), dib.height()));
+  }
+  int ToolsTop() const { return PlaceIn(main_, tools_).top; }
+  // "Tools", the first item of the menu bar right above the client area.
+  // Picks further apart than a double click, which a menu bar takes as one pick.
+  void PickTools() {
+    const auto due = lastPick_ + std::chrono::milliseconds(::GetDoubleClickTime() + 100);
+    const auto now = std::chrono::steady_clock::now();
+    if (due > now) PumpFor(std::chrono::duration_cast<Duration>(due - now));
+    POINT origin{0, 0};
+    ::ClientToScreen(main_, &origin);
+    ClickAt({origin.x + 16, origin.y - ::GetSystemMetrics(SM_CYMENU) / 2});
+    lastPick_ = std::chrono::steady_clock::now();
+  }
+  void ShowTools() {
+    PickTools();
+    ASSERT_TRUE(WaitUntil([&] { return ToolsTop() == 0; }, 3s)) << ToolsTop();
+    PumpFor(100ms);
+  }
+  void HideTools() {
+    PickTools();
+    ASSERT_TRUE(WaitUntil([&] { return ToolsTop() <= -201; }, 3s)) << ToolsTop();
+    PumpFor(100ms);
+  }
+  POINT At(int x, int y) const {
+    const RECT r = ScreenRect(picture_);
+    return {r.left + x, r.top + y};
+  }
+
+  std::wstring base_;
+  std::optional<Program> app_;
+  HWND main_ = nullptr, picture_ = nullptr, tools_ = nullptr;
+  std::chrono::steady_clock::time_point lastPick_{};
+};
+
+
+}  // namespace e2e
