@@ -33,18 +33,27 @@ struct GlobalBlock {
   HGLOBAL release() { return std::exchange(handle, nullptr); }
 };
 
-// A packed DIB: the header, then 32-bit rows bottom to top.
+// A packed DIB: the header, then 24-bit rows bottom to top. Not 32-bit: some programs
+// read a 32-bit DIB's fourth byte as transparency.
 HGLOBAL PackedDib(const win::DibSection& picture) {
   const int w = picture.width(), h = picture.height();
-  BITMAPINFOHEADER header{sizeof header, w, h, 1, 32, BI_RGB};
-  const size_t rowBytes = static_cast<size_t>(w) * 4;
+  BITMAPINFOHEADER header{sizeof header, w, h, 1, 24, BI_RGB};
+  const size_t rowBytes = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3};
   header.biSizeImage = static_cast<DWORD>(rowBytes * h);
   GlobalBlock block(sizeof header + rowBytes * h);
-  if (!block.Fill(&header, sizeof header)) return nullptr;
-  auto* p = static_cast<uint8_t*>(::GlobalLock(block.handle));
+  auto* p = block.handle ? static_cast<uint8_t*>(::GlobalLock(block.handle)) : nullptr;
   if (!p) return nullptr;
-  for (int y = 0; y < h; ++y)
-    std::memcpy(p + sizeof header + rowBytes * (h - 1 - y), picture.pixels() + static_cast<size_t>(y) * w, rowBytes);
+  std::memcpy(p, &header, sizeof header);
+  for (int y = 0; y < h; ++y) {
+    uint8_t* row = p + sizeof header + rowBytes * (h - 1 - y);
+    const uint32_t* source = picture.pixels() + static_cast<size_t>(y) * w;
+    for (int x = 0; x < w; ++x) {
+      row[x * 3] = static_cast<uint8_t>(source[x]);
+      row[x * 3 + 1] = static_cast<uint8_t>(source[x] >> 8);
+      row[x * 3 + 2] = static_cast<uint8_t>(source[x] >> 16);
+    }
+    std::memset(row + static_cast<size_t>(w) * 3, 0, rowBytes - static_cast<size_t>(w) * 3);
+  }
   ::GlobalUnlock(block.handle);
   return block.release();
 }

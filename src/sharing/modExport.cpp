@@ -9,11 +9,10 @@ win::DibSection modExport::ComposeExportImage(editor::ImageView picture, HBITMAP
   const Layout l = ExportLayout(picture.width, picture.height);
   win::DibSection canvas(l.width, l.height);
   if (!canvas) return canvas;
-  // White, then the picture 1:1 at the top.
-  std::fill(canvas.pixels(), canvas.pixels() + canvas.pixelCount(), 0x00FFFFFFu);
-  for (int y = 0; y < picture.height; ++y)
-    std::memcpy(canvas.pixels() + static_cast<size_t>(y) * l.width, picture.pixels + static_cast<size_t>(y) * picture.width,
-                static_cast<size_t>(picture.width) * sizeof(uint32_t));
+  // The picture 1:1 at the top (rows of the same width: one copy), white below it.
+  std::memcpy(canvas.pixels(), picture.pixels, static_cast<size_t>(picture.width) * picture.height * sizeof(uint32_t));
+  std::fill(canvas.pixels() + static_cast<size_t>(picture.height) * l.width, canvas.pixels() + canvas.pixelCount(),
+            0x00FFFFFFu);
   // The separator across the whole width, in the button-text colour.
   const COLORREF ink = ::GetSysColor(COLOR_BTNTEXT);
   const uint32_t line = (static_cast<uint32_t>(GetRValue(ink)) << 16) | (GetGValue(ink) << 8) | GetBValue(ink);
@@ -27,6 +26,5 @@ win::DibSection modExport::ComposeExportImage(editor::ImageView picture, HBITMAP
     }
   }
   ::GdiFlush();
-  for (size_t i = 0; i < canvas.pixelCount(); ++i) canvas.pixels()[i] &= 0x00FFFFFF;
   return canvas;
 }

@@ -114,8 +114,10 @@ TEST(ClipboardCopy, BitmapDibAndPngAllCarryTheComposite) {
   ASSERT_NE(header, nullptr);
   EXPECT_EQ(header->biWidth, 64);
   EXPECT_EQ(header->biHeight, 48);  // bottom-up
-  const auto* bits = reinterpret_cast<const uint32_t*>(header + 1);
-  EXPECT_EQ(bits[0] & 0x00FFFFFF, At(picture, 0, 47));  // the last row comes first
+  EXPECT_EQ(header->biBitCount, 24);
+  const auto* bits = reinterpret_cast<const uint8_t*>(header + 1);
+  const uint32_t first = bits[0] | bits[1] << 8 | bits[2] << 16;
+  EXPECT_EQ(first, At(picture, 0, 47));  // the last row comes first
   ::GlobalUnlock(dib);
   HANDLE png = ::GetClipboardData(::RegisterClipboardFormatW(L"PNG"));
   ASSERT_NE(png, nullptr);
