@@ -92,7 +92,7 @@ class frmMain {
 
   // Hand-offs: copy, the clipboard watcher and paste, e-mail, the JIRA and web buttons,
   // the settings panel.
-  win::DibSection ComposeExportImage();
+  const win::DibSection& ComposeExportImage();  // into pbxHidden
   void cmdCopyImage_Click();
   void Timer2_Timer();
   void cmdPaste_Click();
@@ -145,6 +145,7 @@ class frmMain {
   const bool JiraUploadEnabled = false;
   const bool WebPushEnabled = false;
   win::unique_hbitmap footer_;            // pbxFooter's picture
+  win::DibSection pbxHidden_;             // the export composite, kept until the next
 
   HWND FrameTools_ = nullptr;
   HWND frameSettings_ = nullptr;

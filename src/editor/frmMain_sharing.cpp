@@ -43,17 +43,18 @@ std::tm LocalNow() {
 
 }  // namespace
 
-win::DibSection frmMain::ComposeExportImage() {
+const win::DibSection& frmMain::ComposeExportImage() {
   CreateControls();
   if (!footer_)
     footer_.reset(static_cast<HBITMAP>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDB_FOOTER), IMAGE_BITMAP, 0, 0,
                                                     LR_CREATEDIBSECTION)));
   ::GdiFlush();
-  return modExport::ComposeExportImage(Picture1.BackPixels(), footer_.get());
+  modExport::ComposeExportImage(Picture1.BackPixels(), footer_.get(), pbxHidden_);
+  return pbxHidden_;
 }
 
 void frmMain::cmdCopyImage_Click() {
-  const win::DibSection composite = ComposeExportImage();
+  const win::DibSection& composite = ComposeExportImage();
   modCBFiles::CopyPictureToClipboard(hwnd_, composite);  // no message either way
 }
 
@@ -133,7 +134,7 @@ void frmMain::Command2_Click() {
     std::wstring prefix = *name;
     const int32_t highest = modScreenshot::HighestFileNumber(saveImgsLoc, found, prefix);
     path = modAttachments::NumberedAttachmentPath(saveImgsLoc, *name, found, highest);
-    const win::DibSection composite = ComposeExportImage();
+    const win::DibSection& composite = ComposeExportImage();
     // No mail is opened for a file that was not written.
     if (!composite || !modSaveImages::SaveImageFile(composite.bitmap(), path, L".jpg", 100, 24, 6))
       return ShowFileError(hwnd_);
@@ -172,7 +173,7 @@ void frmMain::cmdSend2JIRA_Click() {
   };
   command.toggleSettings = [this] { cmdSettings_Click(); };
   command.saveComposite = [this](const std::wstring& path) {
-    const win::DibSection composite = ComposeExportImage();
+    const win::DibSection& composite = ComposeExportImage();
     return composite && modSaveImages::SaveImageFile(composite.bitmap(), path, L".jpg", 100, 24, 6);
   };
   command.showFields = [this](const std::wstring& instance, const std::wstring& user, const std::wstring& token) {

@@ -5,10 +5,13 @@
 
 #include "sharing/sharing_rules.h"
 
-win::DibSection modExport::ComposeExportImage(editor::ImageView picture, HBITMAP footer) {
+bool modExport::ComposeExportImage(editor::ImageView picture, HBITMAP footer, win::DibSection& canvas) {
   const Layout l = ExportLayout(picture.width, picture.height);
-  win::DibSection canvas(l.width, l.height);
-  if (!canvas) return canvas;
+  if (!canvas || canvas.width() != l.width || canvas.height() != l.height) {
+    canvas = win::DibSection();  // the old one goes first: two large bitmaps need not coexist
+    canvas = win::DibSection(l.width, l.height);
+  }
+  if (!canvas) return false;
   // The picture 1:1 at the top (rows of the same width: one copy), white below it.
   std::memcpy(canvas.pixels(), picture.pixels, static_cast<size_t>(picture.width) * picture.height * sizeof(uint32_t));
   std::fill(canvas.pixels() + static_cast<size_t>(picture.height) * l.width, canvas.pixels() + canvas.pixelCount(),
@@ -26,5 +29,5 @@ win::DibSection modExport::ComposeExportImage(editor::ImageView picture, HBITMAP
     }
   }
   ::GdiFlush();
-  return canvas;
+  return true;
 }

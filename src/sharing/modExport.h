@@ -8,8 +8,9 @@
 
 namespace modExport {
 
-// The composite of the view's back buffer (pbxHidden's image): W x (H + 34) at the
-// footer's 96-dpi size. An empty section when there is no memory for it.
-win::DibSection ComposeExportImage(editor::ImageView picture, HBITMAP footer);
+// Composes the view's back buffer into pbxHidden: W x (H + 34) at the footer's 96-dpi size.
+// pbxHidden keeps its bitmap from one composition to the next when the size stays. False
+// (and pbxHidden empty) when there is no memory for it.
+bool ComposeExportImage(editor::ImageView picture, HBITMAP footer, win::DibSection& pbxHidden);
 
 }  // namespace modExport

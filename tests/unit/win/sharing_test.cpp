@@ -66,7 +66,8 @@ TEST(ExportComposite, PictureSeparatorAndFooterRowsAndColumns) {
   const win::DibSection footer = FooterAsset(footerHandle);
   ASSERT_NE(footerHandle, nullptr);
   const auto picture = Pattern(800, 600);
-  const auto c = modExport::ComposeExportImage({800, 600, picture.pixels()}, footerHandle);
+  win::DibSection c;
+  ASSERT_TRUE(modExport::ComposeExportImage({800, 600, picture.pixels()}, footerHandle, c));
   ASSERT_EQ(c.width(), 800);
   ASSERT_EQ(c.height(), 634);
   const COLORREF ink = ::GetSysColor(COLOR_BTNTEXT);
@@ -87,9 +88,19 @@ TEST(ExportComposite, PictureSeparatorAndFooterRowsAndColumns) {
   EXPECT_TRUE(coloured);
   for (int y = 602; y < 634; ++y) EXPECT_EQ(At(c, 772, y), 0x00FFFFFFu);
 
+  // A second composition of the same size into the same pbxHidden shows only the new picture.
+  win::DibSection blank(800, 600);
+  std::fill(blank.pixels(), blank.pixels() + blank.pixelCount(), 0x00123456u);
+  ASSERT_TRUE(modExport::ComposeExportImage({800, 600, blank.pixels()}, footerHandle, c));
+  EXPECT_EQ(At(c, 5, 5), 0x00123456u);
+  EXPECT_EQ(At(c, 799, 599), 0x00123456u);
+  EXPECT_EQ(At(c, 400, 600), 0x00FFFFFFu);
+
   // A picture narrower than the footer shows the footer's columns 81 to 177 at 0 to 96.
   const auto narrow = Pattern(100, 40);
-  const auto n = modExport::ComposeExportImage({100, 40, narrow.pixels()}, footerHandle);
+  // The same pbxHidden again: nothing of the earlier composite survives.
+  win::DibSection& n = c;
+  ASSERT_TRUE(modExport::ComposeExportImage({100, 40, narrow.pixels()}, footerHandle, n));
   ASSERT_EQ(n.width(), 100);
   ASSERT_EQ(n.height(), 74);
   wrong = 0;
