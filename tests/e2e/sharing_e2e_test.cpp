@@ -282,3 +282,25 @@ TEST_F(Sharing, AClipboardHeldByAnotherProgramIsLookedAtAgainAtTheNextTick) {
   EXPECT_TRUE(WaitUntil([&] { return PasteEnabled(); }, 4s));
   EXPECT_TRUE(app_->Running());
 }
+
+TEST_F(Sharing, DoneThatCannotStoreEndsWithTheSettingsError) {
+  const std::string saved = ReadBytes(ConfigFile());
+  Click(Control(ids::cmdSettings));
+  HWND settings = Descendant(main_, L"MirelLumo.Panel", ids::frameSettings);
+  ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(settings) != FALSE; }, 3s));
+  {
+    // Another program holds config.ini open for itself: the new file cannot replace it.
+    win::unique_file lock(::CreateFileW(ConfigFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
+    Click(::GetDlgItem(settings, ids::cmdDoneSettings));
+    HWND box = app_->WaitForMessageBox(L"Settings Error");
+    ASSERT_NE(box, nullptr);
+    const std::wstring text = MessageBoxText(box);
+    EXPECT_EQ(text.rfind(L"There was an error starting the saving config settings. If this persists, contact support\r\n\r\nError: ", 0), 0u)
+        << text;
+    EXPECT_NE(text.find(L"\r\nLine:  1"), std::wstring::npos) << text;
+    PressOk(box);
+    EXPECT_TRUE(app_->WaitForExit(10s));  // at once, without the shutdown steps
+  }
+  EXPECT_EQ(ReadBytes(ConfigFile()), saved);
+}
