@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "win/guarded.h"
+#include "win/window_owner.h"
 
 namespace editor {
 
@@ -43,15 +44,6 @@ bool RegisterOnce(const wchar_t* name, WNDPROC proc, HCURSOR cursor) {
   return ::RegisterClassExW(&wc) != 0;
 }
 
-template <class T>
-T* Owner(HWND hwnd, UINT msg, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    auto* owner = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
-    return owner;
-  }
-  return reinterpret_cast<T*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
 
 }  // namespace
 
@@ -210,14 +202,14 @@ void PictureView::KeyUp(WPARAM key) {
 }
 
 LRESULT CALLBACK PictureView::ViewportProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = Owner<PictureView>(hwnd, msg, lParam);
+  auto* self = win::WindowOwner<PictureView>(hwnd, msg, lParam);
   if (!self || msg == WM_NCCREATE) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
   if (!self->viewport_) self->viewport_ = hwnd;
   return win::Guarded(hwnd, [&] { return self->OnViewportMessage(msg, wParam, lParam); });
 }
 
 LRESULT CALLBACK PictureView::PictureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = Owner<PictureView>(hwnd, msg, lParam);
+  auto* self = win::WindowOwner<PictureView>(hwnd, msg, lParam);
   if (!self || msg == WM_NCCREATE) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
   if (!self->control_) self->control_ = hwnd;
   return win::Guarded(hwnd, [&] { return self->OnPictureMessage(msg, wParam, lParam); });

@@ -6,6 +6,7 @@
 
 #include "shell/run_entry.h"
 #include "win/gdi.h"
+#include "win/modal.h"
 
 namespace {
 
@@ -150,24 +151,5 @@ void frmAbout::ShowModal(HINSTANCE instance, HWND owner, HICON icon) {
                    FALSE);
 
   // Modal: the owner takes no input until the box is gone.
-  if (owner) ::EnableWindow(owner, FALSE);
-  ::ShowWindow(hwnd, SW_SHOW);
-  ::SetFocus(::GetDlgItem(hwnd, cmdOK));
-  MSG m;
-  while (!state.done) {
-    const BOOL got = ::GetMessageW(&m, nullptr, 0, 0);
-    if (got <= 0) {
-      if (got == 0) ::PostQuitMessage(static_cast<int>(m.wParam));  // for the main loop
-      break;
-    }
-    if (!::IsDialogMessageW(hwnd, &m)) {
-      ::TranslateMessage(&m);
-      ::DispatchMessageW(&m);
-    }
-  }
-  if (owner) {
-    ::EnableWindow(owner, TRUE);
-    ::SetActiveWindow(owner);
-  }
-  if (::IsWindow(hwnd)) ::DestroyWindow(hwnd);
+  win::RunModal(hwnd, owner, ::GetDlgItem(hwnd, cmdOK), state.done);
 }

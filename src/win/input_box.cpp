@@ -1,6 +1,7 @@
 #include "win/input_box.h"
 
 #include "win/gdi.h"
+#include "win/modal.h"
 
 namespace win {
 
@@ -89,29 +90,9 @@ std::optional<std::wstring> InputBox(HWND owner, const std::wstring& prompt, con
   for (HWND c : controls) ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
 
   // Modal: the owner takes no input until the box is gone.
-  const bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
-  if (ownerWasEnabled) ::EnableWindow(owner, FALSE);
-  ::ShowWindow(hwnd, SW_SHOW);
   HWND edit = controls[3];
-  ::SetFocus(edit);
   ::SendMessageW(edit, EM_SETSEL, 0, -1);
-  MSG m;
-  while (!state.done) {
-    const BOOL got = ::GetMessageW(&m, nullptr, 0, 0);
-    if (got <= 0) {
-      if (got == 0) ::PostQuitMessage(static_cast<int>(m.wParam));  // for the main loop
-      break;
-    }
-    if (!::IsDialogMessageW(hwnd, &m)) {
-      ::TranslateMessage(&m);
-      ::DispatchMessageW(&m);
-    }
-  }
-  if (ownerWasEnabled) {
-    ::EnableWindow(owner, TRUE);
-    ::SetActiveWindow(owner);
-  }
-  if (::IsWindow(hwnd)) ::DestroyWindow(hwnd);
+  RunModal(hwnd, owner, edit, state.done);
   return state.reply;
 }
 

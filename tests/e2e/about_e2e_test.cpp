@@ -17,15 +17,6 @@ std::wstring TextOf(HWND box, int id) {
   return text;
 }
 
-std::wstring Env(const wchar_t* name) {
-  wchar_t value[1024] = {};
-  return ::GetEnvironmentVariableW(name, value, 1024) ? value : L"";
-}
-
-std::wstring UnixToWindows(std::wstring path) {
-  for (auto& c : path) c = c == L'/' ? L'\\' : c;
-  return L"Z:" + path;
-}
 
 }  // namespace
 

@@ -221,3 +221,14 @@ std::vector<COLORREF> e2e::ScreenPixels(const RECT& area) {
   return out;
 }
 
+
+std::wstring e2e::Env(const wchar_t* name) {
+  wchar_t value[1024] = {};
+  return ::GetEnvironmentVariableW(name, value, 1024) ? value : L"";
+}
+
+std::wstring e2e::UnixToWindows(const std::wstring& path) {
+  std::wstring p = path;
+  for (auto& c : p) c = c == L'/' ? L'\\' : c;
+  return L"Z:" + p;
+}

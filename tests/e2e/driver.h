@@ -22,6 +22,8 @@ std::wstring ConfigFile();               // AppData\Mirel Lumo\config\config.ini
 std::string ReadBytes(const std::wstring& path);  // "" when missing
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
+std::wstring Env(const wchar_t* name);                // "" when not set
+std::wstring UnixToWindows(const std::wstring& path);  // a path of the machine under Wine's Z: drive
 
 class Program {
  public:

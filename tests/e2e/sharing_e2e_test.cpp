@@ -17,15 +17,6 @@ using namespace e2e;
 
 namespace {
 
-std::wstring Env(const wchar_t* name) {
-  wchar_t value[1024] = {};
-  return ::GetEnvironmentVariableW(name, value, 1024) ? value : L"";
-}
-
-std::wstring UnixToWindows(std::wstring path) {
-  for (auto& c : path) c = c == L'/' ? L'\\' : c;
-  return L"Z:" + path;
-}
 
 bool PutFiles(const std::vector<std::wstring>& paths) {
   std::string block(sizeof(DROPFILES), '\0');
