@@ -21,8 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!jira.ends_with(L".jpg") || jira.find_first_of(L"\\/:*?\"<>|") != std::wstring::npos) std::abort();
   for (wchar_t c : jira)
     if (c < 0x20) std::abort();
-  if (const auto mail = modAttachments::MailAttachmentName(typed))
+  if (const auto mail = modAttachments::MailAttachmentName(typed)) {
     if (mail->find_first_of(L"\\/:*?\"<>|") != std::wstring::npos) std::abort();
+    for (wchar_t c : *mail)
+      if (c < 0x20) std::abort();
+    if (modAttachments::IsReservedFileName(*mail + L".jpg")) std::abort();
+  }
   const std::wstring address = modAttachments::JiraAddress(L"https://h/rest/api/2/issue/!!ISSUE!!/attachments", typed, 1);
   const std::wstring_view path(address);
   const size_t keyStart = 27, keyEnd = path.rfind(L"/attachments?nonce=1");

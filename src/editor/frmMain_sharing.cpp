@@ -77,7 +77,8 @@ void frmMain::DrawPreview(const DRAWITEMSTRUCT& item) {
 }
 
 void frmMain::Timer2_Timer() {
-  // Only a changed clipboard is looked at again: reading a large bitmap every tick costs.
+  // Only a changed clipboard is read again (reading a large bitmap every tick costs), or
+  // one that could not be read last time.
   const DWORD sequence = ::GetClipboardSequenceNumber();
   if (sequence != 0 && sequence == clipboardSequence_) return;
   HWND paste = Control(ids::cmdPaste);
@@ -87,28 +88,34 @@ void frmMain::Timer2_Timer() {
     if (paste) ::EnableWindow(paste, any);
     PasteFromPreview = any && fromPreview;
   };
-  if (::IsClipboardFormatAvailable(CF_BITMAP)) {
-    auto bitmap = editor::ReadClipboardBitmap(hwnd_);
-    if (!bitmap) return;  // held by another program: the next tick looks again
+  // The watcher never reports: whatever fails, it offers nothing and looks again later.
+  try {
+    if (::IsClipboardFormatAvailable(CF_BITMAP)) {
+      auto bitmap = editor::ReadClipboardBitmap(hwnd_);
+      if (!bitmap) return;  // held by another program: the next tick looks again
+      clipboardSequence_ = sequence;
+      offer(std::move(bitmap), false);
+      return;
+    }
+    if (::IsClipboardFormatAvailable(CF_HDROP)) {
+      std::vector<std::wstring> files;
+      if (!modCBFiles::GetClipboardFiles(files)) return;  // the next tick looks again
+      // Only the first file counts; one that is no picture, or does not load, offers
+      // nothing: a paste never inserts a stale preview.
+      const bool isPicture = modCBFiles::IsPictureFileName(files.front());
+      std::wstring why;
+      auto picture = isPicture ? editor::LoadPictureFile(text::TrimBlanks(files.front()), why) : std::nullopt;
+      // A picture that did not load (still being written, say) is tried again next tick.
+      if (!isPicture || picture) clipboardSequence_ = sequence;
+      offer(std::move(picture), true);
+      return;
+    }
     clipboardSequence_ = sequence;
-    offer(std::move(bitmap), false);
-    return;
+    offer(std::nullopt, false);
+  } catch (...) {
+    clipboardSequence_ = sequence;  // too large to show: not tried again until it changes
+    offer(std::nullopt, false);
   }
-  if (::IsClipboardFormatAvailable(CF_HDROP)) {
-    std::vector<std::wstring> files;
-    if (!modCBFiles::GetClipboardFiles(files)) return;  // the next tick looks again
-    clipboardSequence_ = sequence;
-    // Only the first file counts; one that is no picture, or does not load, offers nothing:
-    // a paste never inserts a stale preview.
-    std::wstring why;
-    offer(modCBFiles::IsPictureFileName(files.front())
-              ? editor::LoadPictureFile(text::TrimBlanks(files.front()), why)
-              : std::nullopt,
-          true);
-    return;
-  }
-  clipboardSequence_ = sequence;
-  offer(std::nullopt, false);
 }
 
 void frmMain::cmdPaste_Click() {
@@ -134,10 +141,13 @@ void frmMain::Command2_Click() {
     std::wstring prefix = *name;
     const int32_t highest = modScreenshot::HighestFileNumber(saveImgsLoc, found, prefix);
     path = modAttachments::NumberedAttachmentPath(saveImgsLoc, *name, found, highest);
+    // "com" with com.jpg taken would become COM1.jpg: a device, not a file.
+    if (modAttachments::IsReservedFileName(path.substr(saveImgsLoc.size()))) return ShowFileError(hwnd_);
     const win::DibSection& composite = ComposeExportImage();
     // No mail is opened for a file that was not written.
-    if (!composite || !modSaveImages::SaveImageFile(composite.bitmap(), path, L".jpg", 100, 24, 6))
-      return ShowFileError(hwnd_);
+    if (!composite) return ShowFileError(hwnd_);
+    win::DibSection::Unselected forEncoder(composite);
+    if (!modSaveImages::SaveImageFile(composite.bitmap(), path, L".jpg", 100, 24, 6)) return ShowFileError(hwnd_);
   } catch (...) {
     return ShowFileError(hwnd_);
   }
@@ -174,7 +184,9 @@ void frmMain::cmdSend2JIRA_Click() {
   command.toggleSettings = [this] { cmdSettings_Click(); };
   command.saveComposite = [this](const std::wstring& path) {
     const win::DibSection& composite = ComposeExportImage();
-    return composite && modSaveImages::SaveImageFile(composite.bitmap(), path, L".jpg", 100, 24, 6);
+    if (!composite) return false;
+    win::DibSection::Unselected forEncoder(composite);
+    return modSaveImages::SaveImageFile(composite.bitmap(), path, L".jpg", 100, 24, 6);
   };
   command.showFields = [this](const std::wstring& instance, const std::wstring& user, const std::wstring& token) {
     ::SetWindowTextW(Control(ids::txtJiraInstance), instance.c_str());

@@ -77,7 +77,10 @@ HGLOBAL PngBlock(const win::DibSection& picture) {
   if (!session) return nullptr;
   const auto& gdip = win::gdiplus::Functions();
   win::gdiplus::unique_gpbitmap bitmap;
-  if (gdip.createFromHbitmap(picture.bitmap(), nullptr, bitmap.put()) != Gdiplus::Ok) return nullptr;
+  {
+    win::DibSection::Unselected out(picture);
+    if (gdip.createFromHbitmap(picture.bitmap(), nullptr, bitmap.put()) != Gdiplus::Ok) return nullptr;
+  }
   const auto choice = modSaveImages::ChooseEncoder(L".png", 100, 24, 6);
   const auto guid = choice ? modSaveImages::ParseGuid(choice->clsid) : std::nullopt;
   if (!guid) return nullptr;

@@ -78,6 +78,12 @@ struct Variant {
 
 // Calls a member by name (late bound). Arguments are given first to last.
 HRESULT Call(IDispatch* object, const wchar_t* name, WORD kind, std::vector<VARIANT> args, VARIANT* result) {
+  struct Cleared {  // the arguments are freed on every path
+    std::vector<VARIANT>& args;
+    ~Cleared() {
+      for (VARIANT& v : args) Com().variantClear(&v);
+    }
+  } cleared{args};
   DISPID id = 0;
   LPOLESTR member = const_cast<LPOLESTR>(name);
   HRESULT hr = object->GetIDsOfNames(IID_NULL, &member, 1, LOCALE_USER_DEFAULT, &id);
@@ -89,9 +95,7 @@ HRESULT Call(IDispatch* object, const wchar_t* name, WORD kind, std::vector<VARI
     params.rgdispidNamedArgs = &named;
     params.cNamedArgs = 1;
   }
-  hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, result, nullptr, nullptr);
-  for (VARIANT& v : args) Com().variantClear(&v);
-  return hr;
+  return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, result, nullptr, nullptr);
 }
 
 bool SendWithOutlook(const std::wstring& path, const std::wstring& to, const std::wstring& subject,
@@ -102,13 +106,22 @@ bool SendWithOutlook(const std::wstring& path, const std::wstring& to, const std
   ComPtr<IDispatch> outlook;
   if (FAILED(Com().create(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, reinterpret_cast<void**>(outlook.put()))))
     return false;
-  // From here on every step that fails is skipped and the next one runs.
+  modEmail::ComposeOutlookMail(outlook.p, path, to, subject, body);
+  return true;
+}
+
+}  // namespace
+
+void modEmail::ComposeOutlookMail(IDispatch* outlook, const std::wstring& path, const std::wstring& to,
+                                  const std::wstring& subject, const std::wstring& body) {
+  if (!Com().ok) return;
+  // Every step that fails is skipped and the next one runs.
   VARIANT type;
   Variant::Number(type, 0);  // a mail item
   Variant item;
-  if (FAILED(Call(outlook.p, L"CreateItem", DISPATCH_METHOD, {type}, &item.v)) || item.v.vt != VT_DISPATCH ||
+  if (FAILED(Call(outlook, L"CreateItem", DISPATCH_METHOD, {type}, &item.v)) || item.v.vt != VT_DISPATCH ||
       !item.v.pdispVal)
-    return true;
+    return;
   IDispatch* mail = item.v.pdispVal;
   for (auto [name, value] : {std::pair{L"To", &to}, {L"Subject", &subject}, {L"Body", &body}}) {
     if (text::TrimBlanks(*value).empty()) continue;
@@ -129,8 +142,9 @@ bool SendWithOutlook(const std::wstring& path, const std::wstring& to, const std
     }
   }
   Call(mail, L"Display", DISPATCH_METHOD, {}, nullptr);
-  return true;
 }
+
+namespace {
 
 // Simple MAPI's wide structures (Windows 8 and later), as the platform defines them.
 struct MapiRecipDescW {
@@ -156,7 +170,8 @@ struct MapiMessageW {
 };
 using MapiSendMailW = ULONG(WINAPI*)(ULONG_PTR session, ULONG_PTR uiParam, MapiMessageW* message, ULONG flags,
                                      ULONG reserved);
-constexpr ULONG MapiLogonUi = 0x1, MapiDialog = 0x8, MapiRecipientTo = 1;
+constexpr ULONG MapiLogonUi = 0x1, MapiDialog = 0x8, MapiDialogModeless = 0x4 | MapiDialog, MapiRecipientTo = 1;
+constexpr ULONG MapiSuccess = 0, MapiUserAbort = 1, MapiNotSupported = 26;
 
 // A default mail program is registered: without one, Simple MAPI has nobody to ask.
 bool HasDefaultMailProgram() {
@@ -174,7 +189,7 @@ bool HasDefaultMailProgram() {
 bool SendWithSimpleMapi(HWND owner, const std::wstring& path, const std::wstring& to, const std::wstring& subject,
                         const std::wstring& body) {
   if (!HasDefaultMailProgram()) return false;
-  HMODULE mapi = ::LoadLibraryW(L"mapi32.dll");
+  HMODULE mapi = ::LoadLibraryExW(L"mapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   if (!mapi) return false;
   const auto send = reinterpret_cast<MapiSendMailW>(reinterpret_cast<void*>(::GetProcAddress(mapi, "MAPISendMailW")));
   if (!send) return false;
@@ -193,7 +208,11 @@ bool SendWithSimpleMapi(HWND owner, const std::wstring& path, const std::wstring
     message.nFileCount = 1;
     message.lpFiles = &attachment;
   }
-  return send(0, reinterpret_cast<ULONG_PTR>(owner), &message, MapiLogonUi | MapiDialog, 0) == 0;
+  // Modeless where the mail program can, so that the main window stays usable meanwhile.
+  ULONG result = send(0, reinterpret_cast<ULONG_PTR>(owner), &message, MapiLogonUi | MapiDialogModeless, 0);
+  if (result == MapiNotSupported) result = send(0, reinterpret_cast<ULONG_PTR>(owner), &message, MapiLogonUi | MapiDialog, 0);
+  // The user closing the mail without sending it is an answer, not a reason for mailto.
+  return result == MapiSuccess || result == MapiUserAbort;
 }
 
 void PutTextOnClipboard(HWND owner, const std::wstring& text) {

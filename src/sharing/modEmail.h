@@ -3,6 +3,7 @@
 // there, otherwise through the default mail program's Simple MAPI, and as a last resort a
 // "mailto:" request with the file's path left on the clipboard.
 #include <windows.h>
+#include <oaidl.h>
 
 #include <string>
 
@@ -13,5 +14,10 @@ enum class MailRoute { Outlook, SimpleMapi, MailTo };
 // Opens the mail; blank fields are left unset. Returns the route taken.
 MailRoute SendMailWithAttachment(HWND owner, const std::wstring& path, const std::wstring& to,
                                  const std::wstring& subject, const std::wstring& body);
+
+// The mail item of an Outlook application object: CreateItem(0), To, Subject and Body
+// where not blank, Attachments.Add(path, 1, 1) and Display, each called by name.
+void ComposeOutlookMail(IDispatch* outlook, const std::wstring& path, const std::wstring& to,
+                        const std::wstring& subject, const std::wstring& body);
 
 }  // namespace modEmail

@@ -5,6 +5,20 @@
 #include "shell/text.h"
 #include "win/message_box.h"
 
+namespace {
+// Lower case in every script, not only ASCII.
+std::wstring LowerCase(const std::wstring& s) {
+  if (s.empty()) return s;
+  const int n = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, s.c_str(), static_cast<int>(s.size()), nullptr, 0,
+                                nullptr, nullptr, 0);
+  if (n <= 0) return s;
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, s.c_str(), static_cast<int>(s.size()), out.data(), n, nullptr,
+                  nullptr, 0);
+  return out;
+}
+}  // namespace
+
 modJira::JiraOutcome modJira::RunJiraUpload(JiraCommand& c) {
   JiraOutcome out;
   c.instance = text::TrimBlanks(c.instance);
@@ -22,9 +36,10 @@ modJira::JiraOutcome modJira::RunJiraUpload(JiraCommand& c) {
   out.address = modAttachments::JiraAddress(c.uploadUrl, key, nonce);
   const auto typed = c.ask(L"Name for attachment ?", L"Attachment", std::to_wstring(nonce) + L"-" + key + L"-");
   if (!typed) return out;
-  out.fileName = modAttachments::JiraAttachmentName(*typed);
+  out.fileName = modAttachments::JiraAttachmentName(LowerCase(*typed));
   // Nothing is uploaded that was not written.
-  if (!c.saveComposite || !c.saveComposite(c.imagesFolder + out.fileName)) {
+  if (modAttachments::IsReservedFileName(out.fileName) || !c.saveComposite ||
+      !c.saveComposite(c.imagesFolder + out.fileName)) {
     win::ShowMessage(c.owner,
                      L"There was an error saving the attatchment file. Please retry. Ensure filename contains no invalid "
                      L"characters",

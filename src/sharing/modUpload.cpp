@@ -24,6 +24,7 @@ struct HttpApi {
   decltype(&::WinHttpQueryDataAvailable) available = nullptr;
   decltype(&::WinHttpReadData) read = nullptr;
   decltype(&::WinHttpCloseHandle) close = nullptr;
+  decltype(&::WinHttpSetOption) setOption = nullptr;
   HMODULE module = nullptr;
   bool ok = false;
 };
@@ -31,7 +32,7 @@ struct HttpApi {
 const HttpApi& Http() {
   static const HttpApi api = [] {
     HttpApi a;
-    a.module = ::LoadLibraryW(L"winhttp.dll");
+    a.module = ::LoadLibraryExW(L"winhttp.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!a.module) return a;
     auto get = [&](auto& fn, const char* name) {
       fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(
@@ -42,7 +43,7 @@ const HttpApi& Http() {
            get(a.openRequest, "WinHttpOpenRequest") && get(a.addHeaders, "WinHttpAddRequestHeaders") &&
            get(a.send, "WinHttpSendRequest") && get(a.receive, "WinHttpReceiveResponse") &&
            get(a.queryHeaders, "WinHttpQueryHeaders") && get(a.available, "WinHttpQueryDataAvailable") &&
-           get(a.read, "WinHttpReadData") && get(a.close, "WinHttpCloseHandle");
+           get(a.read, "WinHttpReadData") && get(a.close, "WinHttpCloseHandle") && get(a.setOption, "WinHttpSetOption");
     return a;
   }();
   return api;
@@ -138,12 +139,16 @@ int32_t modUpload::UploadAttachment(HWND owner, const std::wstring& address, con
       throw UploadFailure{stage, ERROR_WINHTTP_UNRECOGNIZED_SCHEME};
     std::wstring object(urlPath, parts.dwUrlPathLength);
     if (parts.lpszExtraInfo) object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    object = object.substr(0, object.find(L'#'));  // a fragment is the browser's, never sent
     HttpHandle connection(Http().connect(session.h, host, parts.nPort, 0));
     if (!connection.h) throw UploadFailure{stage, ::GetLastError()};
     HttpHandle request(Http().openRequest(connection.h, L"POST", object.c_str(), nullptr, WINHTTP_NO_REFERER,
                                           WINHTTP_DEFAULT_ACCEPT_TYPES,
                                           parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0));
     if (!request.h) throw UploadFailure{stage, ::GetLastError()};
+    // The credentials go to this address only: a redirect is not followed with them.
+    DWORD never = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
+    Http().setOption(request.h, WINHTTP_OPTION_REDIRECT_POLICY, &never, sizeof never);
 
     stage = 30;
     const std::wstring headers[] = {

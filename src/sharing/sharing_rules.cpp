@@ -24,21 +24,22 @@ modExport::Layout modExport::ExportLayout(int w, int h, int footerOuterWidth, in
 
 namespace {
 
-bool IsReservedDeviceName(std::wstring_view name) {
-  // The part before the first dot decides: "con.jpg" is the console as much as "con".
-  std::wstring stem = text::LowerAscii(name.substr(0, name.find(L'.')));
-  while (!stem.empty() && (stem.back() == L' ')) stem.pop_back();
-  static const wchar_t* const devices[] = {L"con", L"prn", L"aux", L"nul"};
-  for (const wchar_t* d : devices)
-    if (stem == d) return true;
-  if (stem.size() == 4 && (stem.starts_with(L"com") || stem.starts_with(L"lpt")) && stem[3] >= L'0' && stem[3] <= L'9')
-    return true;
-  return false;
-}
-
 bool IsInvalidInFileName(wchar_t c) { return c < 0x20 || std::wcschr(L"\\/:*?\"<>|", c) != nullptr; }
 
 }  // namespace
+
+bool modAttachments::IsReservedFileName(std::wstring_view name) {
+  // The part before the first dot decides: "con.jpg" is the console as much as "con".
+  std::wstring stem = text::LowerAscii(name.substr(0, name.find(L'.')));
+  while (!stem.empty() && (stem.back() == L' ')) stem.pop_back();
+  for (const wchar_t* d : {L"con", L"prn", L"aux", L"nul", L"conin$", L"conout$"})
+    if (stem == d) return true;
+  if (stem.size() == 4 && (stem.starts_with(L"com") || stem.starts_with(L"lpt"))) {
+    const wchar_t digit = stem[3];
+    return (digit >= L'0' && digit <= L'9') || digit == L'\u00b9' || digit == L'\u00b2' || digit == L'\u00b3';
+  }
+  return false;
+}
 
 std::wstring modAttachments::DefaultAttachmentName(const std::tm& t) {
   wchar_t name[64];
@@ -49,7 +50,7 @@ std::wstring modAttachments::DefaultAttachmentName(const std::tm& t) {
 std::optional<std::wstring> modAttachments::MailAttachmentName(std::wstring_view typed) {
   if (text::TrimBlanks(typed).empty()) return std::wstring(L"testsaveimg");
   if (std::any_of(typed.begin(), typed.end(), IsInvalidInFileName)) return std::nullopt;
-  if (IsReservedDeviceName(typed)) return std::nullopt;
+  if (IsReservedFileName(typed)) return std::nullopt;
   return std::wstring(typed);  // as typed, blanks and all
 }
 

@@ -37,6 +37,10 @@ std::wstring DefaultAttachmentName(const std::tm& local);
 // (\ / : * ? " < > |, a control character, a reserved device name such as CON or LPT1).
 std::optional<std::wstring> MailAttachmentName(std::wstring_view typed);
 
+// Whether a file name (with or without extension) names a device instead of a file: CON,
+// PRN, AUX, NUL, CONIN$, CONOUT$, COM0-9 and LPT0-9 (also with superscript digits).
+bool IsReservedFileName(std::wstring_view fileName);
+
 // The attachment's path: folder + name (+ the next number when the name is taken) + ".jpg".
 std::wstring NumberedAttachmentPath(const std::wstring& folder, const std::wstring& name, bool found, int32_t highest);
 

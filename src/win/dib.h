@@ -28,6 +28,23 @@ class DibSection {
   uint32_t* pixels() const { return bits_; }
   size_t pixelCount() const { return static_cast<size_t>(width_) * static_cast<size_t>(height_); }
 
+  // While one lives, the bitmap is out of the section's DC: GDI+ must not be given a bitmap
+  // that is selected into a DC.
+  class Unselected {
+   public:
+    explicit Unselected(const DibSection& d) : d_(d) {
+      if (d_.dc_ && d_.oldBitmap_) ::SelectObject(d_.dc_.get(), d_.oldBitmap_);
+    }
+    ~Unselected() {
+      if (d_.dc_ && d_.bitmap_) ::SelectObject(d_.dc_.get(), d_.bitmap_.get());
+    }
+    Unselected(const Unselected&) = delete;
+    Unselected& operator=(const Unselected&) = delete;
+
+   private:
+    const DibSection& d_;
+  };
+
  private:
   void Release() noexcept;
 

@@ -7,7 +7,7 @@ namespace win::gdiplus {
 const Api& Functions() {
   static const Api api = [] {
     Api a;
-    HMODULE dll = ::LoadLibraryW(L"gdiplus.dll");
+    HMODULE dll = ::LoadLibraryExW(L"gdiplus.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!dll) return a;
     auto get = [&](auto& fn, const char* name) {
       fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(reinterpret_cast<void*>(::GetProcAddress(dll, name)));

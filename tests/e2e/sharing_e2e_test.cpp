@@ -111,6 +111,21 @@ TEST_F(Sharing, CopyGivesOtherProgramsThePictureWithSeparatorAndFooter) {
   for (int y = 202; y < 234; ++y)
     for (int x = 119; x <= 271; ++x) coloured += (pixels[static_cast<size_t>(y) * 300 + x] & 0xFFFFFF) != 0xFFFFFF;
   EXPECT_GT(coloured, 200);  // the footer's logo and name
+  // The clipboard keeps the picture after the program has gone.
+  ASSERT_TRUE(app_->CloseAndWait());
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  HANDLE dib = ::GetClipboardData(CF_DIB);
+  const auto* header = dib ? static_cast<const BITMAPINFOHEADER*>(::GlobalLock(dib)) : nullptr;
+  const LONG width = header ? header->biWidth : 0, height = header ? header->biHeight : 0;
+  if (header) ::GlobalUnlock(dib);
+  HANDLE pngData = ::GetClipboardData(::RegisterClipboardFormatW(L"PNG"));
+  const auto* pngBytes = pngData ? static_cast<const char*>(::GlobalLock(pngData)) : nullptr;
+  const bool signature = pngBytes && std::memcmp(pngBytes, "\x89PNG", 4) == 0;
+  if (pngBytes) ::GlobalUnlock(pngData);
+  ::CloseClipboard();
+  EXPECT_EQ(width, 300);
+  EXPECT_EQ(height, 234);
+  EXPECT_TRUE(signature);
 }
 
 TEST_F(Sharing, TheWatcherFollowsTheClipboardAndPasteStartsAFreshHistory) {
@@ -123,6 +138,13 @@ TEST_F(Sharing, TheWatcherFollowsTheClipboardAndPasteStartsAFreshHistory) {
   const std::wstring text = base_ + L"\\notes.txt";
   std::ofstream(fs::path(text)) << "notes";
   ASSERT_TRUE(PutFiles({text}));
+  EXPECT_TRUE(WaitUntil([&] { return !PasteEnabled(); }, 4s));
+  // A bitmap again, then a copied ".gif" that is no picture: the preview goes with it.
+  ASSERT_TRUE(PutBitmap(Pattern(50, 40)));
+  EXPECT_TRUE(WaitUntil([&] { return PasteEnabled(); }, 4s));
+  const std::wstring broken = base_ + L"\\broken.gif";
+  std::ofstream(fs::path(broken)) << "not a picture";
+  ASSERT_TRUE(PutFiles({broken}));
   EXPECT_TRUE(WaitUntil([&] { return !PasteEnabled(); }, 4s));
   // A copied picture file, in capitals: offered, and pasted as the new picture.
   const std::wstring picture = base_ + L"\\Shot.PNG";
@@ -217,6 +239,17 @@ TEST_F(Sharing, EmailWithoutOutlookOrMapiOpensMailtoAndLeavesThePathOnTheClipboa
   size_t files = 0;
   for ([[maybe_unused]] const auto& e : fs::directory_iterator(fs::path(Images()))) ++files;
   EXPECT_EQ(files, 2u);
+  // A file that cannot be written (a folder stands under its name): "File Error", no mail.
+  fs::create_directories(fs::path(Images() + L"blocked.jpg"));
+  ::DeleteFileW(log.c_str());
+  ASSERT_TRUE(PutText(L"before"));
+  Click(Control(ids::Command2_0));
+  ASSERT_TRUE(Answer(L"Attachment", L"blocked"));
+  EXPECT_EQ(Message(L"File Error"),
+            L"There was an error saving the attatchment file. Please retry. Ensure filename contains no invalid characters");
+  PumpFor(500ms);
+  EXPECT_EQ(ReadBytes(log).find("mailto:"), std::string::npos);
+  EXPECT_EQ(ClipboardText(), L"before");
 }
 
 TEST_F(Sharing, TheJiraAndWebButtonsOnlyAnnounce) {

@@ -47,6 +47,14 @@ TEST(AttachmentNames, MailNamesStayInTheImagesFolder) {
   EXPECT_TRUE(MailAttachmentName(L"com10"));
 }
 
+TEST(AttachmentNames, DeviceNamesAreNoFiles) {
+  using modAttachments::IsReservedFileName;
+  for (const wchar_t* device : {L"COM1.jpg", L"com\u00b9.jpg", L"LPT9", L"conin$.jpg", L"CONOUT$", L"aux .jpg", L"nul"})
+    EXPECT_TRUE(IsReservedFileName(device)) << device;
+  for (const wchar_t* file : {L"com.jpg", L"com10.jpg", L"console.jpg", L"nully.jpg", L"testsaveimg1.jpg", L"x.con"})
+    EXPECT_FALSE(IsReservedFileName(file)) << file;
+}
+
 TEST(AttachmentNames, PathsTakeTheNextNumberWhenTheNameIsTaken) {
   using modAttachments::NumberedAttachmentPath;
   EXPECT_EQ(NumberedAttachmentPath(L"C:\\img\\", L"testsaveimg", false, 0), L"C:\\img\\testsaveimg.jpg");

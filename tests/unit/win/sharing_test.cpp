@@ -12,6 +12,7 @@
 
 #include "app/resource.h"
 #include "sharing/modCBFiles.h"
+#include "sharing/modEmail.h"
 #include "sharing/modExport.h"
 #include "sharing/modJira.h"
 #include "sharing/modUpload.h"
@@ -319,4 +320,88 @@ TEST(JiraCommand, MissingSettingsOpenThePanelAndCancelsStopSilently) {
   EXPECT_EQ(out.fileName, L"issue_image.jpg");
   EXPECT_EQ(server.Head().substr(0, server.Head().find("\r\n")),
             "POST /rest/api/2/issue/..%2F..%2Fx%3Fy%23/attachments?nonce=1700000000 HTTP/1.1");
+}
+
+TEST(JiraCommand, AnAttachmentThatWasNotWrittenIsNotUploaded) {
+  TempFolder folder(L"lumo-jira3");
+  LocalHttpServer server(200, Marker);
+  std::vector<std::wstring> asked;
+  int toggles = 0;
+  auto c = Command(folder, L"http://127.0.0.1:" + std::to_wstring(server.Port()), {L"KEY-7", L"shot"}, asked, toggles);
+  c.saveComposite = [](const std::wstring&) { return false; };  // the disk is full, say
+  MessageAnswer error(L"File Error");
+  EXPECT_EQ(modJira::RunJiraUpload(c).result, 0);
+  ASSERT_TRUE(error.Seen());
+  EXPECT_EQ(error.Text(), L"There was an error saving the attatchment file. Please retry. Ensure filename contains no invalid characters");
+  EXPECT_EQ(server.Requests(), 0);
+  // A name that is a device is not written either.
+  auto device = Command(folder, L"http://127.0.0.1:" + std::to_wstring(server.Port()), {L"KEY-7", L"CON"}, asked, toggles);
+  MessageAnswer again(L"File Error");
+  EXPECT_EQ(modJira::RunJiraUpload(device).result, 0);
+  EXPECT_TRUE(again.Seen());
+  EXPECT_EQ(server.Requests(), 0);
+}
+
+namespace {
+// An application object that records every call made on it by name: the members, the
+// kinds of call and the arguments in the order the caller meant them.
+class RecordingDispatch : public IDispatch {
+ public:
+  std::vector<std::wstring> calls;
+  RecordingDispatch* child = nullptr;  // what CreateItem and Attachments return
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = this;
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
+    *n = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* id) override {
+    names_.push_back(names[0]);
+    *id = static_cast<DISPID>(names_.size());
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD kind, DISPPARAMS* p, VARIANT* result, EXCEPINFO*,
+                                   UINT*) override {
+    std::wstring call = names_[static_cast<size_t>(id - 1)] +
+                        (kind == DISPATCH_PROPERTYPUT ? L"=" : kind == DISPATCH_PROPERTYGET ? L"?" : L"(");
+    if (kind == DISPATCH_PROPERTYPUT && (p->cNamedArgs != 1 || p->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT))
+      call += L"<no named argument>";
+    for (UINT i = p->cArgs; i-- > 0;) {  // rgvarg holds them last to first
+      const VARIANT& v = p->rgvarg[i];
+      call += v.vt == VT_BSTR ? std::wstring(v.bstrVal) : v.vt == VT_I4 ? std::to_wstring(v.lVal) : L"?";
+      if (i) call += L",";
+    }
+    calls.push_back(call);
+    if (result && child && (call.starts_with(L"CreateItem") || call.starts_with(L"Attachments"))) {
+      result->vt = VT_DISPATCH;
+      result->pdispVal = child;
+    }
+    return S_OK;
+  }
+
+ private:
+  std::vector<std::wstring> names_;
+};
+}  // namespace
+
+TEST(OutlookMail, TheMailItemIsMadeAttachedAndShownByName) {
+  RecordingDispatch attachments, item, outlook;
+  outlook.child = &item;
+  item.child = &attachments;
+  modEmail::ComposeOutlookMail(&outlook, L"C:\\img\\shot.jpg", L"", L"  ", L"");
+  EXPECT_EQ(outlook.calls, (std::vector<std::wstring>{L"CreateItem(0"}));
+  EXPECT_EQ(item.calls, (std::vector<std::wstring>{L"Attachments?", L"Display("}));  // blank fields stay unset
+  EXPECT_EQ(attachments.calls, (std::vector<std::wstring>{L"Add(C:\\img\\shot.jpg,1,1"}));
+  RecordingDispatch attachments2, item2, outlook2;
+  outlook2.child = &item2;
+  item2.child = &attachments2;
+  modEmail::ComposeOutlookMail(&outlook2, L"C:\\a.jpg", L"a@b.example", L"Bug", L"See picture");
+  EXPECT_EQ(item2.calls, (std::vector<std::wstring>{L"To=a@b.example", L"Subject=Bug", L"Body=See picture", L"Attachments?",
+                                                    L"Display("}));
 }
