@@ -119,6 +119,11 @@ class Editor : public ::testing::Test {
     base_ = L"c:\\lumo-editor-" + std::to_wstring(::GetCurrentProcessId());
     fs::remove_all(fs::path(base_));
     fs::create_directories(fs::path(base_));
+    Start();
+  }
+  // Starts the program on the test's folder (again, after a kill) and places its window.
+  void Start() {
+    app_.reset();
     app_.emplace(L"saveimgsloc=" + base_);
     main_ = app_->WaitForMainWindow();
     ASSERT_NE(main_, nullptr);

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "capture/modSaveImages.h"
@@ -327,4 +328,29 @@ TEST_F(Sharing, DoneThatCannotStoreEndsWithTheSettingsError) {
     EXPECT_TRUE(app_->WaitForExit(10s));  // at once, without the shutdown steps
   }
   EXPECT_EQ(ReadBytes(ConfigFile()), saved);
+}
+
+TEST_F(Sharing, AKillWhileTheAttachmentIsSavedLeavesNoPartialFile) {
+  std::mt19937 random(11);
+  std::uniform_int_distribution<int> delay(0, 150);
+  win::DibSection large(2400, 1600);  // noise: a slow picture to encode
+  for (size_t i = 0; i < large.pixelCount(); ++i) large.pixels()[i] = static_cast<uint32_t>(random()) & 0x00FFFFFF;
+  for (int round = 0; round < 4; ++round) {
+    if (round > 0) {
+      ASSERT_NO_FATAL_FAILURE(Start());
+    }
+    ASSERT_NO_FATAL_FAILURE(Paste(large));
+    Click(Control(ids::Command2_0));
+    ASSERT_TRUE(Answer(L"Attachment", L"killed"));
+    app_->WaitForExit(Duration(delay(random)));
+    app_->Kill();  // wherever the save was
+    for (const auto& entry : fs::directory_iterator(fs::path(Images()))) {
+      const std::wstring name = entry.path().filename().wstring();
+      if (!name.starts_with(L"killed")) continue;  // a temporary name: nothing counts or sends it
+      const std::string bytes = ReadBytes(entry.path().wstring());
+      ASSERT_GE(bytes.size(), 4u) << "round " << round;
+      EXPECT_EQ(bytes.substr(0, 2), "\xFF\xD8") << "round " << round;
+      EXPECT_EQ(bytes.substr(bytes.size() - 2), "\xFF\xD9") << "round " << round << ": " << bytes.size() << " bytes";
+    }
+  }
 }
