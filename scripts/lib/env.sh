@@ -63,6 +63,8 @@ lumo_stop_display() {
 
 # Points Wine at a prefix of the project's own (never ~/.wine), creates it on first use,
 # makes Wine's fonts visible inside it and keeps a wineserver running for fast starts.
+# A second argument sets the screen density in dots per inch: Wine fixes it when its
+# services start, so it is written before they do.
 lumo_wine_prefix() {
   export WINEPREFIX=$1 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEARCH=win64
@@ -70,6 +72,9 @@ lumo_wine_prefix() {
     lumo_say "creating Wine prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
+  fi
+  if [ -n "${2:-}" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f >/dev/null 2>&1 </dev/null || true
   fi
   # The program registers itself to start with Windows, and Wine runs those entries when
   # its services start: drop ours, or every start would begin with a stray instance.

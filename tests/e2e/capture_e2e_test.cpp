@@ -254,6 +254,21 @@ TEST_F(Capture, TheCaptureOpensInTheEditorMaximisedAtItsOwnPixels) {
   EXPECT_TRUE(app_->CloseAndWait());
 }
 
+// At 144 dots per inch the overlay covers the screen in physical pixels and the file holds
+// exactly the selected physical pixels. Runs in the pass of scripts/test whose Wine has that
+// density.
+class CaptureDensity : public Capture {};
+
+TEST_F(CaptureDensity, TheFileHoldsTheSelectedPhysicalPixels) {
+  if (Env(L"LUMO_DPI") != L"144") GTEST_SKIP() << "runs where Wine is set to 144 dpi (LUMO_DPI=144)";
+  HWND overlay = StartOverlay();
+  ASSERT_NE(overlay, nullptr);
+  ASSERT_EQ(::GetDpiForWindow(overlay), 144u);
+  ASSERT_TRUE(SelectAndCapture(overlay));
+  ASSERT_TRUE(CallerWindow::Pump(10s, true)) << "no WM_COPYDATA";
+  EXPECT_EQ(WrongPixels(CallerWindow::Received(), RECT{260, 200, 460, 330}), 0) << "pixels that are not the caller's";
+}
+
 TEST_F(Capture, NumbersFollowTheHighestFileOfAnyExtension) {
   WriteBytes(images_ + L"image1.bmp", "x");
   WriteBytes(images_ + L"image9.jpg", "x");

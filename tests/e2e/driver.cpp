@@ -232,3 +232,10 @@ std::wstring e2e::UnixToWindows(const std::wstring& path) {
   for (auto& c : p) c = c == L'/' ? L'\\' : c;
   return L"Z:" + p;
 }
+
+namespace {
+// Where the tests run at another density, this program measures in physical pixels like
+// the program under test: its windows, the cursor and the screen agree with the program's.
+const bool densityAware = !e2e::Env(L"LUMO_DPI").empty() &&
+                          ::SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) != FALSE;
+}  // namespace
