@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "capture/modScreenshot.h"
 #include "capture/modTopmost.h"
@@ -83,7 +84,10 @@ bool frmCapture::Load() {
   hwnd_ = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED, WindowClass, L"Mirel Lumo Capture",
                             WS_POPUP, left, top, width, height, nullptr, nullptr, instance_, this);
   if (!hwnd_) return false;
-  modTransparency::SetTranslucency(hwnd_, OverlayAlpha);
+  // The colour key is on only while a selection shows its hole: a keyed layered window
+  // costs every redraw of the crosshairs more on some platforms.
+  modTransparency::SetTranslucency(hwnd_, OverlayAlpha, false);
+  keyed_ = false;
   CoverDesktop(left, top, width, height);
   win::DoEvents();
   o_.mUpdateCrosshairs = true;
@@ -171,36 +175,54 @@ void frmCapture::InvalidateChanges(const frmCaptureRules::Overlay& before) {
   }
 }
 
-void frmCapture::Paint() {
-  PAINTSTRUCT ps;
-  HDC dc = ::BeginPaint(hwnd_, &ps);
-  const RECT& area = ps.rcPaint;
+void frmCapture::PaintArea(HDC dc, const RECT& area) {
   const int w = area.right - area.left, h = area.bottom - area.top;
-  if (w > 0 && h > 0) {
-    // Drawn off-screen, then copied once: the bars never flicker over the shade.
-    win::unique_hdc memory(::CreateCompatibleDC(dc));
-    win::unique_hbitmap buffer(::CreateCompatibleBitmap(dc, w, h));
-    if (memory && buffer) {
-      win::select_object select(memory.get(), buffer.get());
-      ::SetViewportOrgEx(memory.get(), -area.left, -area.top, nullptr);
-      RECT client;
-      ::GetClientRect(hwnd_, &client);
-      FillSolid(memory.get(), area, Shade);
-      if (o_.recordAreaVisible) FillSolid(memory.get(), ToRect(o_.recordArea), modTransparency::ColourKey);
-      // The bars stop at the selection: it stays all hole, so what lies beneath it is on the
-      // screen already when the overlay goes for the grab.
-      if (o_.recordAreaVisible) {
-        const RECT hole = ToRect(o_.recordArea);
-        ::ExcludeClipRect(memory.get(), hole.left, hole.top, hole.right, hole.bottom);
-      }
-      FillSolid(memory.get(), RECT{0, o_.horizTop, client.right, o_.horizTop + BarThickness}, Orange);
-      FillSolid(memory.get(), RECT{o_.vertLeft, 0, o_.vertLeft + BarThickness, client.bottom}, Orange);
-      ::SelectClipRgn(memory.get(), nullptr);
-      ::SetViewportOrgEx(memory.get(), 0, 0, nullptr);
-      ::BitBlt(dc, area.left, area.top, w, h, memory.get(), 0, 0, SRCCOPY);
+  if (w <= 0 || h <= 0) return;
+  // Drawn off-screen, then copied once: the bars never flicker over the shade.
+  win::unique_hdc memory(::CreateCompatibleDC(dc));
+  win::unique_hbitmap buffer(::CreateCompatibleBitmap(dc, w, h));
+  if (!memory || !buffer) return;
+  win::select_object select(memory.get(), buffer.get());
+  ::SetViewportOrgEx(memory.get(), -area.left, -area.top, nullptr);
+  RECT client;
+  ::GetClientRect(hwnd_, &client);
+  FillSolid(memory.get(), area, Shade);
+  if (o_.recordAreaVisible) FillSolid(memory.get(), ToRect(o_.recordArea), modTransparency::ColourKey);
+  // The bars stop at the selection: it stays all hole, so what lies beneath it is on the
+  // screen already when the overlay goes for the grab.
+  if (o_.recordAreaVisible) {
+    const RECT hole = ToRect(o_.recordArea);
+    ::ExcludeClipRect(memory.get(), hole.left, hole.top, hole.right, hole.bottom);
+  }
+  FillSolid(memory.get(), RECT{0, o_.horizTop, client.right, o_.horizTop + BarThickness}, Orange);
+  FillSolid(memory.get(), RECT{o_.vertLeft, 0, o_.vertLeft + BarThickness, client.bottom}, Orange);
+  ::SelectClipRgn(memory.get(), nullptr);
+  ::SetViewportOrgEx(memory.get(), 0, 0, nullptr);
+  ::BitBlt(dc, area.left, area.top, w, h, memory.get(), 0, 0, SRCCOPY);
+}
+
+void frmCapture::Paint() {
+  // The rectangles of the update region one by one: the old and new bars cross, and their
+  // bounding box would be the whole desktop on every move.
+  std::vector<RECT> rects;
+  win::unique_hrgn region(::CreateRectRgn(0, 0, 0, 0));
+  if (region && ::GetUpdateRgn(hwnd_, region.get(), FALSE) > NULLREGION) {
+    const DWORD size = ::GetRegionData(region.get(), 0, nullptr);
+    std::vector<BYTE> data(size);
+    auto* rd = reinterpret_cast<RGNDATA*>(data.data());
+    if (size >= sizeof(RGNDATAHEADER) && ::GetRegionData(region.get(), size, rd) == size && rd->rdh.nCount <= 64) {
+      const auto* r = reinterpret_cast<const RECT*>(rd->Buffer);
+      rects.assign(r, r + rd->rdh.nCount);
     }
   }
+  // The key goes on before a hole is painted, and off only once the hole is painted over.
+  if (o_.recordAreaVisible && !keyed_) keyed_ = modTransparency::SetTranslucency(hwnd_, OverlayAlpha, true);
+  PAINTSTRUCT ps;
+  HDC dc = ::BeginPaint(hwnd_, &ps);
+  if (rects.empty()) rects.push_back(ps.rcPaint);  // many pieces, or none known: the whole box
+  for (const RECT& r : rects) PaintArea(dc, r);
   ::EndPaint(hwnd_, &ps);
+  if (!o_.recordAreaVisible && keyed_) keyed_ = !modTransparency::SetTranslucency(hwnd_, OverlayAlpha, false);
 }
 
 void frmCapture::Form_MouseMove(int x, int y) {

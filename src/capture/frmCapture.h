@@ -56,6 +56,7 @@ class frmCapture {
   void cmdCancel_Click();
   void CloseOverlay();
   void Paint();
+  void PaintArea(HDC dc, const RECT& area);
   void SetTimerEnabled(bool on);
   // The button panel with its buttons and tooltips, made once.
   void CreatePanel();
@@ -72,6 +73,7 @@ class frmCapture {
   frmCaptureRules::Overlay o_;
   int32_t callBack_ = 0;
   bool timerRunning_ = false;
+  bool keyed_ = true;  // the colour key is on (only while a selection shows its hole)
   win::unique_hbitmap picSnapshot_;
   win::unique_hfont glyphFont_;
   win::unique_hbrush panelBrush_;

@@ -13,6 +13,7 @@ using unique_hbitmap = unique_resource<null_traits<HBITMAP, DeleteGdiObject>>;
 using unique_hbrush = unique_resource<null_traits<HBRUSH, DeleteGdiObject>>;
 using unique_hfont = unique_resource<null_traits<HFONT, DeleteGdiObject>>;
 using unique_hpen = unique_resource<null_traits<HPEN, DeleteGdiObject>>;
+using unique_hrgn = unique_resource<null_traits<HRGN, DeleteGdiObject>>;
 using unique_hdc = unique_resource<null_traits<HDC, DeleteMemoryDc>>;  // CreateCompatibleDC
 
 // GetDC/GetWindowDC results, released to their window.
