@@ -18,7 +18,7 @@ namespace ids = frmMainIds;
 enum class Parent { Main, Tools, Settings };
 enum class Kind { Glyph, Picture, Radio, Push, Edit, Preview, Label, Secret };
 
-struct ControlSpec {
+struct ControlDef {
   int id;
   Parent parent;
   Kind kind;
@@ -32,7 +32,7 @@ struct ControlSpec {
 };
 
 // Every control of the window, in its initial place.
-const ControlSpec Controls[] = {
+const ControlDef Controls[] = {
     {ids::cmdZoomIn, Parent::Main, Kind::Glyph, 8, 640, 41, 41, L"y", L"Zoom In", false, L"Wingdings", 15.75,
      win::DrawBoxedCaret},
     {ids::cmdZoomOut, Parent::Main, Kind::Glyph, 56, 640, 41, 41, L"x", L"Zoom Out", false, L"Wingdings", 15.75,
@@ -94,8 +94,8 @@ constexpr UINT Timer1Interval = 25;
 constexpr UINT_PTR Timer2 = 2;
 constexpr UINT Timer2Interval = 1500;
 
-const ControlSpec* SpecOf(int id) {
-  for (const ControlSpec& c : Controls)
+const ControlDef* DefOf(int id) {
+  for (const ControlDef& c : Controls)
     if (c.id == id) return &c;
   return nullptr;
 }
@@ -157,7 +157,7 @@ void frmMain::CreateControls() {
   controlFont_.reset(::CreateFontIndirectW(&metrics.lfMessageFont));
   tooltip_ = win::CreateTooltipWindow(hwnd_);
 
-  for (const ControlSpec& c : Controls) {
+  for (const ControlDef& c : Controls) {
     HWND parent = c.parent == Parent::Main ? hwnd_ : c.parent == Parent::Tools ? FrameTools_ : frameSettings_;
     HWND h = nullptr;
     const auto menuId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id));
@@ -216,7 +216,7 @@ void frmMain::CreateControls() {
 
 void frmMain::PlaceControls() {
   if (!controlsMade_) return;
-  for (const ControlSpec& c : Controls)
+  for (const ControlDef& c : Controls)
     if (HWND h = Control(c.id))
       ::SetWindowPos(h, nullptr, Scaled(c.x), Scaled(c.y), Scaled(c.w), Scaled(c.h), SWP_NOZORDER | SWP_NOACTIVATE);
   const int toolsHeight = Scaled(FrameToolsPlace.bottom);
@@ -235,8 +235,8 @@ void frmMain::Form_Resize(int clientWidth, int clientHeight) {
   m.bottomBarUnit = Scaled(BottomBarUnit);
   m.gap = Scaled(5);
   m.margin = Scaled(8);
-  m.settingsWidth = Scaled(SpecOf(ids::cmdSettings)->w);
-  m.send2JiraWidth = Scaled(SpecOf(ids::cmdSend2JIRA)->w);
+  m.settingsWidth = Scaled(DefOf(ids::cmdSettings)->w);
+  m.send2JiraWidth = Scaled(DefOf(ids::cmdSend2JIRA)->w);
   m.frameSettingsWidth = Scaled(FrameSettingsPlace.right);
   m.frameSettingsHeight = Scaled(FrameSettingsPlace.bottom);
   const editor::BarLayout l = editor::LayoutForClient(clientWidth, clientHeight, m);
@@ -250,7 +250,7 @@ void frmMain::Form_Resize(int clientWidth, int clientHeight) {
   moveTo(frameSettings_, l.frameSettingsLeft, l.frameSettingsTop);
   for (int id : BarButtons) {
     if (id == ids::cmdSend2JIRA) continue;  // placed with its left above
-    moveTo(Control(id), Scaled(SpecOf(id)->x), l.buttonsTop);
+    moveTo(Control(id), Scaled(DefOf(id)->x), l.buttonsTop);
   }
 }
 
@@ -260,7 +260,7 @@ void frmMain::OnDpiChanged(UINT dpi, const RECT& suggested) {
   NONCLIENTMETRICSW metrics{sizeof metrics};
   if (::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_)) {
     win::unique_hfont font(::CreateFontIndirectW(&metrics.lfMessageFont));
-    for (const ControlSpec& c : Controls)
+    for (const ControlDef& c : Controls)
       if (c.kind != Kind::Glyph && c.kind != Kind::Picture)
         if (HWND h = Control(c.id)) ::SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     if (FrameTools_) ::SendMessageW(FrameTools_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
@@ -272,23 +272,23 @@ void frmMain::OnDpiChanged(UINT dpi, const RECT& suggested) {
 }
 
 void frmMain::OnDrawItem(const DRAWITEMSTRUCT& item) {
-  const ControlSpec* spec = SpecOf(static_cast<int>(item.CtlID));
-  if (!spec) return;
-  if (spec->kind == Kind::Preview) {
+  const ControlDef* def = DefOf(static_cast<int>(item.CtlID));
+  if (!def) return;
+  if (def->kind == Kind::Preview) {
     DrawPreview(item);
     return;
   }
-  if (spec->kind == Kind::Picture) {
-    HBITMAP picture = spec->id == ids::cmdSend2JIRA ? send2JiraPicture_.get() : send2MirelPicture_.get();
+  if (def->kind == Kind::Picture) {
+    HBITMAP picture = def->id == ids::cmdSend2JIRA ? send2JiraPicture_.get() : send2MirelPicture_.get();
     win::DrawPictureButton(item, picture);
     return;
   }
-  win::GlyphFace face{spec->face, spec->points, spec->caption[0], ::GetSysColor(COLOR_BTNFACE), spec->fallback};
-  if ((spec->id == ids::Command3_0 || spec->id == ids::Command3_1) && NumberingOn) {
+  win::GlyphFace face{def->face, def->points, def->caption[0], ::GetSysColor(COLOR_BTNFACE), def->fallback};
+  if ((def->id == ids::Command3_0 || def->id == ids::Command3_1) && NumberingOn) {
     face.glyph = L'u';
     face.fallback = win::DrawFilledCircledZero;
   }
-  win::DrawGlyphButton(item, face, GlyphFont(spec->face, spec->points));
+  win::DrawGlyphButton(item, face, GlyphFont(def->face, def->points));
 }
 
 void frmMain::toolscolors_Click() {

@@ -10,12 +10,15 @@
 
 #include "e2e/driver.h"
 #include "editor/frmMain_ids.h"
+#include "support/pictures.h"
 #include "win/dib.h"
 
 namespace e2e {
 
 namespace ids = frmMainIds;
 namespace fs = std::filesystem;
+using testpictures::Canvas;
+using testpictures::Pattern;
 
 inline constexpr uint32_t WhitePixel = 0x00FFFFFF;
 
@@ -78,18 +81,7 @@ inline int Differences(const std::vector<COLORREF>& a, const std::vector<COLORRE
   return n;
 }
 
-inline win::DibSection Canvas(int w, int h, uint32_t fill = WhitePixel) {
-  win::DibSection dib(w, h);
-  std::fill(dib.pixels(), dib.pixels() + dib.pixelCount(), fill);
-  return dib;
-}
 
-inline win::DibSection Pattern(int w, int h) {
-  win::DibSection dib(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) dib.pixels()[static_cast<size_t>(y) * w + x] = static_cast<uint32_t>(x << 16 | y << 8 | 0x40);
-  return dib;
-}
 
 inline bool PutBitmap(const win::DibSection& dib) {
   if (!::OpenClipboard(nullptr)) return false;

@@ -8,21 +8,18 @@
 #include "editor/drawing.h"
 #include "editor/history.h"
 #include "editor/modAnnotations.h"
+#include "support/pictures.h"
 #include "win/dib.h"
 
 using namespace editor;
 using namespace editor::draw;
+using testpictures::Canvas;
 
 namespace {
 
 constexpr uint32_t White = 0x00FFFFFF;
 constexpr uint32_t RedPixel = 0x00FF0000;  // 0x0000FF as a COLORREF
 
-win::DibSection Canvas(int w, int h, uint32_t fill = White) {
-  win::DibSection dib(w, h);
-  std::fill(dib.pixels(), dib.pixels() + dib.pixelCount(), fill);
-  return dib;
-}
 
 uint32_t At(const win::DibSection& d, int x, int y) {
   ::GdiFlush();

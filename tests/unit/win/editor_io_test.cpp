@@ -1,6 +1,5 @@
 // Pictures into the editor on the real platform: files through the decoders (and the
-// clear refusal of what is not a picture), the clipboard's bitmap, and the input box's
-// three answers.
+// clear refusal of what is not a picture), and the input box's three answers.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -9,8 +8,8 @@
 
 #include "capture/modSaveImages.h"
 #include "editor/picture_io.h"
+#include "support/pictures.h"
 #include "unit/win/temp_folder.h"
-#include "win/clipboard.h"
 #include "win/dib.h"
 #include "win/handles.h"
 #include "win/input_box.h"
@@ -19,26 +18,20 @@ using namespace editor;
 
 namespace {
 
-win::DibSection Pattern(int w, int h) {
-  win::DibSection dib(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) dib.pixels()[static_cast<size_t>(y) * w + x] = static_cast<uint32_t>((x * 7) << 16 | (y * 5) << 8 | 0x33);
-  return dib;
-}
 
 void ExpectPattern(const Image& img, int w, int h) {
   ASSERT_EQ(img.width, w);
   ASSERT_EQ(img.height, h);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
-      ASSERT_EQ(img.at(x, y), static_cast<uint32_t>((x * 7 & 0xFF) << 16 | (y * 5 & 0xFF) << 8 | 0x33)) << x << "," << y;
+      ASSERT_EQ(img.at(x, y), testpictures::PatternPixel(x, y)) << x << "," << y;
 }
 
 }  // namespace
 
 TEST(PictureFiles, CapturesAndOtherFormatsLoadWithTheirPixels) {
   TempFolder folder(L"lumo-load");
-  auto dib = Pattern(37, 21);
+  auto dib = testpictures::Pattern(37, 21);
   for (const wchar_t* ext : {L".bmp", L".png"}) {
     const std::wstring path = folder.Path() + L"picture" + ext;
     ASSERT_TRUE(modSaveImages::SaveImageFile(dib.bitmap(), path, ext, 100, 24, 0));
@@ -62,30 +55,6 @@ TEST(PictureFiles, WhatIsNotAPictureIsRefusedWithAReason) {
     EXPECT_FALSE(LoadPictureFile(path, why)) << path;
     EXPECT_FALSE(why.empty());
   }
-}
-
-TEST(Clipboard, OnlyABitmapIsPasted) {
-  auto dib = Pattern(16, 9);
-  {
-    win::clipboard_open clipboard(nullptr);
-    ASSERT_TRUE(clipboard);
-    ::EmptyClipboard();
-    HGLOBAL text = ::GlobalAlloc(GMEM_MOVEABLE, 8);
-    std::memcpy(::GlobalLock(text), L"abc", 8);
-    ::GlobalUnlock(text);
-    ::SetClipboardData(CF_UNICODETEXT, text);
-  }
-  EXPECT_FALSE(ReadClipboardBitmap(nullptr));
-  {
-    win::clipboard_open clipboard(nullptr);
-    ASSERT_TRUE(clipboard);
-    ::EmptyClipboard();
-    HBITMAP copy = static_cast<HBITMAP>(::CopyImage(dib.bitmap(), IMAGE_BITMAP, 0, 0, 0));
-    ASSERT_NE(::SetClipboardData(CF_BITMAP, copy), nullptr);
-  }
-  const auto img = ReadClipboardBitmap(nullptr);
-  ASSERT_TRUE(img);
-  ExpectPattern(*img, 16, 9);
 }
 
 namespace {

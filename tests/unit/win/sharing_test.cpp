@@ -1,7 +1,6 @@
 // The hand-offs on the real platform: the composite's pixels with the real footer, the
-// clipboard formats of a copy, the shell's copied-files list, the upload against a local
-// server (status, marker, headers and body byte for byte, the error messages) and the JIRA
-// command behind its switch.
+// clipboard formats of a copy, the upload against a local server (status, marker, headers
+// and body byte for byte, the error messages) and the JIRA command behind its switch.
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
@@ -17,19 +16,15 @@
 #include "sharing/modJira.h"
 #include "sharing/modUpload.h"
 #include "sharing/sharing_rules.h"
+#include "support/pictures.h"
 #include "unit/win/local_http_server.h"
 #include "unit/win/message_answer.h"
 #include "unit/win/temp_folder.h"
 #include "win/clipboard.h"
 
-namespace {
+using testpictures::Pattern;
 
-win::DibSection Pattern(int w, int h) {
-  win::DibSection dib(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) dib.pixels()[static_cast<size_t>(y) * w + x] = static_cast<uint32_t>(((x * 3) & 0xFF) << 16 | (y & 0xFF) << 8 | 0x55);
-  return dib;
-}
+namespace {
 
 // The footer bitmap of the program's assets, read from the file the resource is made of.
 win::DibSection FooterAsset(HBITMAP& handle) {
@@ -137,39 +132,6 @@ TEST(ClipboardCopy, BitmapDibAndPngAllCarryTheComposite) {
   ASSERT_NE(bytes, nullptr);
   EXPECT_EQ(std::memcmp(bytes, "\x89PNG\r\n\x1a\n", 8), 0);
   ::GlobalUnlock(png);
-}
-
-TEST(ClipboardFiles, TheShellsListIsReadInOrderAndBadBlocksGiveNothing) {
-  auto put = [](const std::string& block) {
-    win::clipboard_open clipboard(nullptr);
-    ::EmptyClipboard();
-    HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, block.size());
-    std::memcpy(::GlobalLock(mem), block.data(), block.size());
-    ::GlobalUnlock(mem);
-    ::SetClipboardData(CF_HDROP, mem);
-  };
-  std::string block(sizeof(DROPFILES), '\0');
-  auto* df = reinterpret_cast<DROPFILES*>(block.data());
-  df->pFiles = sizeof(DROPFILES);
-  df->fWide = TRUE;
-  for (const std::wstring name : {L"C:\\shots\\one.JPG", L"C:\\shots\\two.txt"}) {
-    block.append(reinterpret_cast<const char*>(name.c_str()), (name.size() + 1) * 2);
-  }
-  block.append(2, '\0');
-  put(block);
-  std::vector<std::wstring> files{L"untouched"};
-  ASSERT_TRUE(modCBFiles::GetClipboardFiles(files));
-  EXPECT_EQ(files, (std::vector<std::wstring>{L"C:\\shots\\one.JPG", L"C:\\shots\\two.txt"}));
-  // An empty list: false, and the caller's list stays.
-  std::string empty(sizeof(DROPFILES), '\0');
-  reinterpret_cast<DROPFILES*>(empty.data())->pFiles = sizeof(DROPFILES);
-  reinterpret_cast<DROPFILES*>(empty.data())->fWide = TRUE;
-  empty.append(4, '\0');
-  put(empty);
-  EXPECT_FALSE(modCBFiles::GetClipboardFiles(files));
-  EXPECT_EQ(files.size(), 2u);
-  // The clipboard is closed again on every path: another opener gets it.
-  EXPECT_TRUE(win::clipboard_open(nullptr));
 }
 
 namespace {
