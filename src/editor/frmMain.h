@@ -101,6 +101,7 @@ class frmMain {
   void cmdSend2Mirel_Click();
   void cmdDoneSettings_Click();
   void ReadSettingsFields();
+  void ShowSettingsFields();
   void SetPreview(std::optional<editor::Image> picture);
   void DrawPreview(const DRAWITEMSTRUCT& item);
 
@@ -124,6 +125,7 @@ class frmMain {
   bool loaded_ = false;       // start-up finished: only then may a shutdown store settings
   bool everShown_ = false;    // the first show opens the window maximised
   bool controlsMade_ = false;
+  bool settingsLoaded_ = false;  // the settings fields hold the stored values
   UINT dpi_ = 96;
 
   // Editor state.
@@ -134,6 +136,7 @@ class frmMain {
   bool NumberingOn = false;
   editor::PointF LastStrokePoint, RubberStart, RubberEnd, DragAnchor;
   bool RubberShown = false;
+  bool pressedOnPicture_ = false;  // the left button went down on Picture1: a drag of its own
   int16_t BottomBarUnit = 20;
   bool ToolsPanelShown = false;
   bool timer1Running_ = false;
@@ -142,6 +145,7 @@ class frmMain {
   bool PasteFromPreview = false;
   std::optional<editor::Image> preview_;  // what Picture2 shows
   DWORD clipboardSequence_ = 0;           // the clipboard as last looked at
+  int clipboardTries_ = 0;                // reads of a copied picture that failed
   const bool JiraUploadEnabled = false;
   const bool WebPushEnabled = false;
   win::unique_hbitmap footer_;            // pbxFooter's picture

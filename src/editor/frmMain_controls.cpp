@@ -199,11 +199,9 @@ void frmMain::CreateControls() {
     if (c.tooltip) win::AddTooltip(tooltip_, parent, h, c.tooltip);
   }
   ::SendMessageW(FrameTools_, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont_.get()), FALSE);
-  // The settings fields show the values loaded at start-up.
-  ::SetWindowTextW(Control(ids::txtJiraUname), txtJiraUname.c_str());
-  ::SetWindowTextW(Control(ids::txtJiraPwd), txtJiraPwd.c_str());
-  ::SetWindowTextW(Control(ids::txtJiraInstance), txtJiraInstance.c_str());
-  ::SetWindowTextW(Control(ids::txtMirelToken), txtMirelToken.c_str());
+  // The settings fields show the stored values, once they are loaded: with a capture asked
+  // for on the command line the controls are made before the start-up reads them.
+  if (settingsLoaded_) ShowSettingsFields();
   // The clipboard watcher runs from now on.
   ::SetTimer(hwnd_, Timer2, Timer2Interval, nullptr);
   // The tool that matches ToolMode is checked, which runs its click handler.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "editor/drawing.h"
 #include "editor/frmMain.h"
@@ -35,12 +36,12 @@ bool frmMain::LoadImageFile(const std::wstring& path) {
                      L"Mirel Lumo", MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
+  CancelDrag();  // an outline belongs to the picture it was drawn on
   if (!Picture1.ReplacePicture(std::move(*image))) {
     win::ShowMessage(hwnd_, L"The picture could not be opened.\r\n\r\n" + path + L"\r\n\r\nThere is not enough memory for it.",
                      L"Mirel Lumo", MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
-  CancelDrag();
   ClearHistory();
   RecordHistory();
   return true;
@@ -78,6 +79,7 @@ void frmMain::Picture1_CaptureLost() {
   // The drag ends without a release (another window took the mouse): what it showed goes.
   CancelDrag();
   Picture1.DiscardUnbaked();
+  pressedOnPicture_ = false;
 }
 
 void frmMain::Commandback_Click() {
@@ -110,6 +112,7 @@ void frmMain::OptionClick(int32_t toolMode) {
 
 void frmMain::Picture1_MouseDown(int button, int, PointF shown) {
   const PointF at = Picture1.ToPicture(shown);
+  if (button == 1) pressedOnPicture_ = true;
   if ((ToolMode == modAnnotations::BoxDraw || ToolMode == modAnnotations::LineDraw) && button == 1) {
     RubberStart = RubberEnd = at;
     RubberShown = false;
@@ -129,18 +132,22 @@ void frmMain::DrawRubberBand(PointF from, PointF to) {
 
 void frmMain::Picture1_MouseMove(int button, int shift, PointF shown) {
   if (Picture1.SizeAllPointer()) {
-    pic_mainview_MouseMove(button, -1, shown);
+    // Only a press on the picture drags it; a button held from elsewhere only hovers.
+    pic_mainview_MouseMove(pressedOnPicture_ ? button : (button & ~1), -1, shown);
     return;
   }
   (void)shift;
   const PointF at = Picture1.ToPicture(shown);
+  // A drag draws only when it began on the picture: one that comes in from elsewhere has no
+  // start here.
+  const bool dragging = button == 1 && pressedOnPicture_;
   if (ToolMode == modAnnotations::FreeDraw) {
-    if (button == 1) {
+    if (dragging) {
       using namespace editor::draw;
       Picture1.BackBufferDrawn(Segment(Picture1.BackBuffer(), LastStrokePoint, at, Red, Mode::CopyPen));
     }
     LastStrokePoint = at;
-  } else if ((ToolMode == modAnnotations::BoxDraw || ToolMode == modAnnotations::LineDraw) && button == 1) {
+  } else if ((ToolMode == modAnnotations::BoxDraw || ToolMode == modAnnotations::LineDraw) && dragging) {
     if (RubberShown) DrawRubberBand(RubberStart, RubberEnd);  // inverting again restores the pixels
     DrawRubberBand(RubberStart, at);
     RubberEnd = at;
@@ -150,7 +157,9 @@ void frmMain::Picture1_MouseMove(int button, int shift, PointF shown) {
 
 void frmMain::Picture1_MouseUp(int button, int, PointF shown) {
   using namespace editor::draw;
-  if (Picture1.SizeAllPointer() || button != 1) return;
+  if (button != 1) return;
+  // A release whose press was elsewhere (a double click on the title bar, say) draws nothing.
+  if (!std::exchange(pressedOnPicture_, false) || Picture1.SizeAllPointer()) return;
   const PointF at = Picture1.ToPicture(shown);
   const bool drawing = ToolMode >= modAnnotations::FreeDraw && ToolMode <= modAnnotations::LineDraw;
   PointF marker = at;
@@ -163,13 +172,22 @@ void frmMain::Picture1_MouseUp(int button, int, PointF shown) {
                                                                  : Segment(dc, RubberStart, at, Red, Mode::CopyPen));
     marker = modAnnotations::MarkerPoint(ToolMode, RubberStart, at);
   }
+  const int32_t counterBefore = AnnotationCounter;
   if (drawing && NumberingOn) {
     AnnotationCounter += 1;
     const std::wstring text = modAnnotations::MarkerText(GetNumberPrefix(), AnnotationCounter);
     Picture1.BackBufferDrawn(modAnnotations::DrawNumberedAnnotation(Picture1.BackBuffer(), text, marker.x, marker.y,
                                                                    modAnnotations::MarkerPoints, 0xFFFFFF, Red));
   }
-  if (drawing) BakeAndRecord();
+  if (!drawing) return;
+  try {
+    BakeAndRecord();
+  } catch (...) {
+    // Not recorded: the shape and its number are taken back with it.
+    AnnotationCounter = counterBefore;
+    Picture1.DiscardUnbaked();
+    throw;
+  }
 }
 
 void frmMain::pic_mainview_MouseMove(int button, int shift, PointF shown) {
@@ -233,8 +251,9 @@ void frmMain::Picture1_KeyUp(int keyCode, int shift) {
 void frmMain::PasteClipboardBitmap() {
   // Without a readable bitmap the picture and its history stay as they are.
   auto image = editor::ReadClipboardBitmap(hwnd_);
-  if (!image || !Picture1.ReplacePicture(std::move(*image))) return;
-  CancelDrag();
+  if (!image) return;
+  CancelDrag();  // an outline belongs to the picture it was drawn on
+  if (!Picture1.ReplacePicture(std::move(*image))) return;
   ClearHistory();
   EnableSharing();
   RecordHistory();

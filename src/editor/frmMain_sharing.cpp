@@ -105,8 +105,12 @@ void frmMain::Timer2_Timer() {
       const bool isPicture = modCBFiles::IsPictureFileName(files.front());
       std::wstring why;
       auto picture = isPicture ? editor::LoadPictureFile(text::TrimBlanks(files.front()), why) : std::nullopt;
-      // A picture that did not load (still being written, say) is tried again next tick.
-      if (!isPicture || picture) clipboardSequence_ = sequence;
+      // A picture that did not load (still being written, say) is tried again at the next
+      // ticks, a few times: a file that never loads is not decoded every tick for ever.
+      if (!isPicture || picture || ++clipboardTries_ >= 3) {
+        clipboardSequence_ = sequence;
+        clipboardTries_ = 0;
+      }
       offer(std::move(picture), true);
       return;
     }
@@ -121,8 +125,9 @@ void frmMain::Timer2_Timer() {
 void frmMain::cmdPaste_Click() {
   std::optional<editor::Image> picture = PasteFromPreview ? preview_ : editor::ReadClipboardBitmap(hwnd_);
   // Without a picture to paste, the picture and its history stay.
-  if (!picture || !Picture1.ReplacePicture(std::move(*picture))) return;
-  CancelDrag();
+  if (!picture) return;
+  CancelDrag();  // an outline belongs to the picture it was drawn on
+  if (!Picture1.ReplacePicture(std::move(*picture))) return;
   ClearHistory();
   RecordHistory();
   EnableSharing();

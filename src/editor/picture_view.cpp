@@ -246,7 +246,13 @@ LRESULT PictureView::OnViewportMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT PictureView::OnPictureMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  const PointF at{static_cast<double>(GET_X_LPARAM(lParam)), static_cast<double>(GET_Y_LPARAM(lParam))};
+  PointF at{static_cast<double>(GET_X_LPARAM(lParam)), static_cast<double>(GET_Y_LPARAM(lParam))};
+  // A message carries 16-bit coordinates: on a control zoomed beyond them, the cursor's own
+  // position says where the mouse is.
+  if ((shown_.width > 32767 || shown_.height > 32767) && msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
+    POINT cursor;
+    if (::GetCursorPos(&cursor) && ::ScreenToClient(control_, &cursor)) at = {static_cast<double>(cursor.x), static_cast<double>(cursor.y)};
+  }
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;

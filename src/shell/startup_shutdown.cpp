@@ -141,6 +141,18 @@ void frmMain::LoadSettings() {
   txtJiraInstance = instance;
   txtJiraUname = load("JIRA", "username");
   txtJiraPwd = load("JIRA", "token");
+  settingsLoaded_ = true;
+  ShowSettingsFields();
+}
+
+void frmMain::ShowSettingsFields() {
+  auto show = [&](int id, const std::wstring& value) {
+    if (HWND box = Control(id)) ::SetWindowTextW(box, value.c_str());
+  };
+  show(frmMainIds::txtJiraUname, txtJiraUname);
+  show(frmMainIds::txtJiraPwd, txtJiraPwd);
+  show(frmMainIds::txtJiraInstance, txtJiraInstance);
+  show(frmMainIds::txtMirelToken, txtMirelToken);
 }
 
 void frmMain::cmdDoneSettings_Click() {
@@ -157,6 +169,7 @@ void frmMain::cmdDoneSettings_Click() {
 }
 
 void frmMain::ReadSettingsFields() {
+  if (!settingsLoaded_) return;  // the fields do not hold the stored values yet
   auto read = [&](int id, std::wstring& field) {
     HWND box = Control(id);
     if (!box) return;  // not made yet: the value loaded at start-up stands

@@ -62,6 +62,7 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SETFONT:
       ::SetPropW(hwnd, L"MirelLumo.PanelFont", reinterpret_cast<HANDLE>(wParam));
+      if (LOWORD(lParam)) ::InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(::GetPropW(hwnd, L"MirelLumo.PanelFont"));
@@ -90,6 +91,7 @@ HWND CreatePanel(HWND parent, int id, const wchar_t* caption, COLORREF back, int
   WNDCLASSEXW wc{sizeof wc};
   if (!::GetClassInfoExW(instance, PanelClass, &wc)) {
     wc = WNDCLASSEXW{sizeof wc};
+    wc.style = CS_HREDRAW | CS_VREDRAW;  // the frame follows the size
     wc.lpfnWndProc = PanelProc;
     wc.hInstance = instance;
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);

@@ -302,3 +302,40 @@ TEST_F(Editor, ADragThatLosesTheMouseOrMeetsAnUndoLeavesNothingBehind) {
   int wrong = 0;
   EXPECT_TRUE(Shows(Colours(expected), &wrong)) << wrong << " pixels differ";
 }
+
+TEST_F(Editor, MouseMessagesWithoutAPressOnThePictureDrawNothing) {
+  Paste(Canvas(240, 160));
+  ShowTools();
+  Click(::GetDlgItem(tools_, ids::Option2));  // "Free Draw"
+  Click(::GetDlgItem(tools_, ids::Command3_1));  // numbering on
+  HideTools();
+  // A drag that began elsewhere comes in with the button held, and a lone release (the end of
+  // a double click on the title bar): no stroke, no marker.
+  Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 20, 20);
+  Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 120, 80);
+  Post(picture_, WM_LBUTTONUP, 0, 120, 80);
+  PumpFor(200ms);
+  EXPECT_EQ(Differences(Shown(), Colours(Canvas(240, 160))), 0);
+  // Undo goes straight to the empty state: nothing was recorded after the paste.
+  Click(Control(ids::Commandback));
+  EXPECT_TRUE(Shows(std::vector<COLORREF>(240 * 160, ::GetSysColor(COLOR_WINDOW))));
+}
+
+TEST_F(Editor, APasteDuringADragLeavesNoOutlineOnTheNewPicture) {
+  Paste(Pattern(200, 200));
+  ShowTools();
+  Click(::GetDlgItem(tools_, ids::Option4));  // "Line"
+  HideTools();
+  Post(picture_, WM_LBUTTONDOWN, MK_LBUTTON, 10, 10);
+  Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 60, 60);
+  ASSERT_TRUE(PutBitmap(Canvas(200, 200)));
+  ::SetForegroundWindow(main_);
+  KeyChord({VK_CONTROL, 'V'});
+  ASSERT_TRUE(Shows(Colours(Canvas(200, 200))));  // the outline went with the old picture
+  Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 150, 10);
+  Post(picture_, WM_LBUTTONUP, 0, 150, 10);
+  auto expected = Canvas(200, 200);
+  editor::draw::Segment(expected.dc(), {10, 10}, {150, 10}, editor::draw::Red, editor::draw::Mode::CopyPen);
+  int wrong = 0;
+  EXPECT_TRUE(Shows(Colours(expected), &wrong)) << wrong << " pixels differ";
+}

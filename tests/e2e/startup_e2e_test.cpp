@@ -6,6 +6,7 @@
 #include <random>
 
 #include "e2e/driver.h"
+#include "editor/frmMain_ids.h"
 #include "shell/ini_document.h"
 #include "shell/modAES.h"
 
@@ -181,5 +182,43 @@ TEST_F(Startup, AConfigFileThatCannotBeReadIsLeftAloneWithAStartupError) {
     PressOk(box);
     EXPECT_TRUE(app.WaitForExit(10s));
   }
+  EXPECT_EQ(ReadBytes(ConfigFile()), seeded);
+}
+
+// A start with a capture makes the window's controls while the start-up is still under way:
+// the settings fields must still show, and store back, what was stored.
+TEST_F(Startup, AStartWithACaptureKeepsTheStoredSettings) {
+  const std::string seeded = ConfigOf(L"m-token", L"carol", L"https://jira.example.com", L"secret");
+  WriteBytes(ConfigFile(), seeded);
+  Program app(L"screencapture");
+  HWND overlay = app.WaitForWindow(L"MirelLumo.frmCapture", nullptr, 20s);
+  ASSERT_NE(overlay, nullptr);
+  PumpFor(300ms);
+  KeyChord({VK_ESCAPE});
+  HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  HWND user = nullptr;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        ::EnumChildWindows(
+            main,
+            [](HWND h, LPARAM p) -> BOOL {
+              if (::GetDlgCtrlID(h) != frmMainIds::txtJiraUname) return TRUE;
+              *reinterpret_cast<HWND*>(p) = h;
+              return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&user));
+        return user != nullptr;
+      },
+      10s));
+  wchar_t text[64] = {};
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        ::SendMessageW(user, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
+        return std::wstring(text) == L"carol";
+      },
+      5s))
+      << text;
+  ASSERT_TRUE(app.CloseAndWait());
   EXPECT_EQ(ReadBytes(ConfigFile()), seeded);
 }
