@@ -13,6 +13,7 @@
 #include "win/message_box.h"
 #include "win/pump.h"
 #include "win/window_owner.h"
+#include "win/window_text.h"
 
 namespace {
 
@@ -26,9 +27,9 @@ constexpr int ButtonSize = 25;                     // 375 twips
 // Waits for the desktop composition to show the overlay hidden, where there is one.
 void WaitForComposition() {
   static const auto flush = [] {
-    using Fn = HRESULT(WINAPI*)();
-    HMODULE dwm = ::LoadLibraryW(L"dwmapi.dll");
-    return dwm ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(dwm, "DwmFlush"))) : nullptr;
+    HRESULT(WINAPI * fn)() = nullptr;
+    win::GetProc(::LoadLibraryW(L"dwmapi.dll"), fn, "DwmFlush");
+    return fn;
   }();
   if (flush) flush();
 }

@@ -14,6 +14,7 @@
 #include "shell/text.h"
 #include "win/input_box.h"
 #include "win/message_box.h"
+#include "win/window_text.h"
 
 namespace ids = frmMainIds;
 using editor::PointF;
@@ -216,8 +217,7 @@ void frmMain::Command3_Click() {
 std::wstring frmMain::GetNumberPrefix() {
   HWND box = Control(ids::txtPrefix);
   if (!box) return {};
-  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(box)) + 1, L'\0');
-  text.resize(static_cast<size_t>(::GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
+  const std::wstring text = win::WindowText(box);
   const std::wstring trimmed = text::TrimBlanks(text);
   if (trimmed != text) ::SetWindowTextW(box, trimmed.c_str());
   return trimmed;

@@ -16,6 +16,7 @@
 #include "shell/text.h"
 #include "win/input_box.h"
 #include "win/message_box.h"
+#include "win/window_text.h"
 
 namespace ids = frmMainIds;
 
@@ -170,15 +171,9 @@ void frmMain::cmdSend2JIRA_Click() {
     return;
   }
   modJira::JiraCommand command;
-  auto field = [this](int id) -> std::wstring {
-    HWND h = Control(id);
-    std::wstring t(static_cast<size_t>(::GetWindowTextLengthW(h)) + 1, L'\0');
-    t.resize(static_cast<size_t>(::GetWindowTextW(h, t.data(), static_cast<int>(t.size()))));
-    return t;
-  };
-  command.instance = field(ids::txtJiraInstance);
-  command.user = field(ids::txtJiraUname);
-  command.token = field(ids::txtJiraPwd);
+  command.instance = win::WindowText(Control(ids::txtJiraInstance));
+  command.user = win::WindowText(Control(ids::txtJiraUname));
+  command.token = win::WindowText(Control(ids::txtJiraPwd));
   command.uploadUrl = JiraUploadUrl;
   command.imagesFolder = saveImgsLoc;
   command.now = LocalNow();

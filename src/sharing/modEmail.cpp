@@ -5,13 +5,13 @@
 #include <shellapi.h>
 
 #include <cstring>
-#include <type_traits>
 #include <vector>
 
 #include "shell/text.h"
 #include "win/clipboard.h"
 #include "win/handles.h"
 #include "win/message_box.h"
+#include "win/window_text.h"
 
 namespace {
 
@@ -31,10 +31,7 @@ const ComApi& Com() {
     ComApi a;
     HMODULE ole = ::LoadLibraryW(L"ole32.dll"), aut = ::LoadLibraryW(L"oleaut32.dll");
     if (!ole || !aut) return a;
-    auto get = [](HMODULE dll, auto& fn, const char* name) {
-      fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(reinterpret_cast<void*>(::GetProcAddress(dll, name)));
-      return fn != nullptr;
-    };
+    auto get = [](HMODULE dll, auto& fn, const char* name) { return win::GetProc(dll, fn, name); };
     a.ok = get(ole, a.initialize, "CoInitializeEx") && get(ole, a.clsidFromProgId, "CLSIDFromProgID") &&
            get(ole, a.create, "CoCreateInstance") && get(aut, a.allocString, "SysAllocString") &&
            get(aut, a.freeString, "SysFreeString") && get(aut, a.variantClear, "VariantClear");
@@ -191,8 +188,8 @@ bool SendWithSimpleMapi(HWND owner, const std::wstring& path, const std::wstring
   if (!HasDefaultMailProgram()) return false;
   HMODULE mapi = ::LoadLibraryExW(L"mapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   if (!mapi) return false;
-  const auto send = reinterpret_cast<MapiSendMailW>(reinterpret_cast<void*>(::GetProcAddress(mapi, "MAPISendMailW")));
-  if (!send) return false;
+  MapiSendMailW send = nullptr;
+  if (!win::GetProc(mapi, send, "MAPISendMailW")) return false;
   std::wstring file = path, fileName = path.substr(path.find_last_of(L'\\') + 1), subjectText = subject,
                bodyText = body, address = L"SMTP:" + to, recipientName = to;
   MapiFileDescW attachment{0, 0, static_cast<ULONG>(-1), file.data(), fileName.data(), nullptr};

@@ -2,12 +2,12 @@
 
 #include <winhttp.h>
 
-#include <type_traits>
 #include <vector>
 
 #include "sharing/sharing_rules.h"
 #include "win/handles.h"
 #include "win/message_box.h"
+#include "win/window_text.h"
 
 namespace {
 
@@ -34,11 +34,7 @@ const HttpApi& Http() {
     HttpApi a;
     a.module = ::LoadLibraryExW(L"winhttp.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!a.module) return a;
-    auto get = [&](auto& fn, const char* name) {
-      fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(
-          reinterpret_cast<void*>(::GetProcAddress(a.module, name)));
-      return fn != nullptr;
-    };
+    auto get = [&](auto& fn, const char* name) { return win::GetProc(a.module, fn, name); };
     a.ok = get(a.open, "WinHttpOpen") && get(a.crackUrl, "WinHttpCrackUrl") && get(a.connect, "WinHttpConnect") &&
            get(a.openRequest, "WinHttpOpenRequest") && get(a.addHeaders, "WinHttpAddRequestHeaders") &&
            get(a.send, "WinHttpSendRequest") && get(a.receive, "WinHttpReceiveResponse") &&

@@ -13,6 +13,7 @@
 #include "shell/single_instance.h"
 #include "shell/text.h"
 #include "win/message_box.h"
+#include "win/window_text.h"
 
 namespace {
 
@@ -173,9 +174,7 @@ void frmMain::ReadSettingsFields() {
   auto read = [&](int id, std::wstring& field) {
     HWND box = Control(id);
     if (!box) return;  // not made yet: the value loaded at start-up stands
-    std::wstring t(static_cast<size_t>(::GetWindowTextLengthW(box)) + 1, L'\0');
-    t.resize(static_cast<size_t>(::GetWindowTextW(box, t.data(), static_cast<int>(t.size()))));
-    field = t;
+    field = win::WindowText(box);
   };
   read(frmMainIds::txtJiraUname, txtJiraUname);
   read(frmMainIds::txtJiraPwd, txtJiraPwd);

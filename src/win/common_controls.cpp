@@ -2,18 +2,18 @@
 
 #include <commctrl.h>
 
+#include "win/window_text.h"
+
 namespace win {
 
 void InitCommonControlsOnce() {
   static bool done = false;
   if (done) return;
   done = true;
-  if (HMODULE comctl = ::LoadLibraryW(L"comctl32.dll")) {
-    using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    if (auto init = reinterpret_cast<InitFn>(reinterpret_cast<void*>(::GetProcAddress(comctl, "InitCommonControlsEx")))) {
-      INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-      init(&icc);
-    }
+  BOOL(WINAPI * init)(const INITCOMMONCONTROLSEX*) = nullptr;
+  if (GetProc(::LoadLibraryW(L"comctl32.dll"), init, "InitCommonControlsEx")) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    init(&icc);
   }
 }
 

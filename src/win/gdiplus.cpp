@@ -1,6 +1,7 @@
 #include "win/gdiplus.h"
 
-#include <type_traits>
+#include "win/window_text.h"
+
 
 namespace win::gdiplus {
 
@@ -9,10 +10,7 @@ const Api& Functions() {
     Api a;
     HMODULE dll = ::LoadLibraryExW(L"gdiplus.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!dll) return a;
-    auto get = [&](auto& fn, const char* name) {
-      fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(reinterpret_cast<void*>(::GetProcAddress(dll, name)));
-      return fn != nullptr;
-    };
+    auto get = [&](auto& fn, const char* name) { return GetProc(dll, fn, name); };
     a.ok = get(a.startup, "GdiplusStartup") && get(a.shutdown, "GdiplusShutdown") &&
            get(a.createFromHbitmap, "GdipCreateBitmapFromHBITMAP") && get(a.createFromFile, "GdipCreateBitmapFromFile") &&
            get(a.createHbitmap, "GdipCreateHBITMAPFromBitmap") && get(a.save, "GdipSaveImageToFile") && get(a.saveToStream, "GdipSaveImageToStream") &&

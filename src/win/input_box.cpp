@@ -2,6 +2,7 @@
 
 #include "win/gdi.h"
 #include "win/modal.h"
+#include "win/window_text.h"
 
 namespace win {
 
@@ -13,11 +14,6 @@ struct InputState {
   std::optional<std::wstring> reply;
 };
 
-std::wstring WindowText(HWND hwnd) {
-  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(static_cast<size_t>(::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
 
 LRESULT CALLBACK InputProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE)
@@ -28,7 +24,7 @@ LRESULT CALLBACK InputProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) {
-        state->reply = WindowText(::GetDlgItem(hwnd, InputReply));
+        state->reply = win::WindowText(::GetDlgItem(hwnd, InputReply));
         ::DestroyWindow(hwnd);
       } else if (LOWORD(wParam) == IDCANCEL) {
         ::DestroyWindow(hwnd);

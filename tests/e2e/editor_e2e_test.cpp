@@ -87,9 +87,7 @@ TEST_F(Editor, DrawingWhileZoomedLandsOnThePicturesOwnPixels) {
   Click(Control(ids::cmdZoomIn));
   Click(Control(ids::cmdZoomIn));
   ASSERT_TRUE(PictureSizeIs(242, 121));  // 200 x 1.1 x 1.1
-  ShowTools();
-  Click(::GetDlgItem(tools_, ids::Option4));  // "Line"
-  HideTools();
+  OnToolPanel({ids::Option4});  // "Line"
   Drag(At(22, 55), At(220, 55));  // the middles of picture pixels 18 and 182 of row 45
   // Undo and Redo show the picture at 1:1: still 200 x 100, the line 5 pixels wide.
   Click(Control(ids::Commandback));
@@ -120,9 +118,7 @@ TEST_F(Editor, TheNextNumberIsAskedForAndBadRepliesChangeNothing) {
   answer(L"many");
   Click(Control(ids::cmdSettings));
   Click(Control(ids::Command3_0));
-  ShowTools();
-  Click(::GetDlgItem(tools_, ids::Option2));  // "Free Draw"
-  HideTools();
+  OnToolPanel({ids::Option2});  // "Free Draw"
   Drag(At(30, 100), At(150, 100));
   auto expected = Canvas(200, 160);
   // The stroke: from the press through the middle to the release, then marker 2 at its end.
@@ -190,9 +186,7 @@ TEST_F(Editor, NoDrawDragsThePictureAndDrawingToolsLeaveItInPlace) {
   const RECT moved = PlaceIn(viewport, picture_);
   EXPECT_TRUE(Shows(Colours(Canvas(300, 200))));  // nothing drawn
 
-  ShowTools();
-  Click(::GetDlgItem(tools_, ids::Option2));  // "Free Draw"
-  HideTools();
+  OnToolPanel({ids::Option2});  // "Free Draw"
   // With the right button held nothing is drawn; with the left a stroke, and the picture stays.
   MoveMouse(At(20, 20).x, At(20, 20).y);
   MouseButton(MOUSEEVENTF_RIGHTDOWN);
@@ -212,9 +206,7 @@ TEST_F(Editor, NoDrawDragsThePictureAndDrawingToolsLeaveItInPlace) {
 TEST_F(Editor, TheFirstDrawingOnTheStartUpPictureRecordsItFirst) {
   const auto startup = Shown();  // the placeholder, before anything was recorded
   ASSERT_EQ(startup.size(), 258u * 212u);
-  ShowTools();
-  Click(::GetDlgItem(tools_, ids::Option4));  // "Line"
-  HideTools();
+  OnToolPanel({ids::Option4});  // "Line"
   Drag(At(20, 180), At(200, 180));
   EXPECT_TRUE(WaitUntil([&] { return Differences(Shown(), startup) > 0; }, 3s));
   EXPECT_TRUE(::IsWindowEnabled(Control(ids::cmdSend2Mirel)));
@@ -265,9 +257,7 @@ void Post(HWND control, UINT msg, WPARAM keys, int x, int y) {
 
 TEST_F(Editor, AReleaseAwayFromTheLastOutlineLeavesOnlyTheFinishedBox) {
   Paste(Canvas(300, 200));
-  ShowTools();
-  Click(::GetDlgItem(tools_, ids::Option3));  // "Box Draw"
-  HideTools();
+  OnToolPanel({ids::Option3});  // "Box Draw"
   Post(picture_, WM_MOUSEMOVE, 0, 40, 30);
   Post(picture_, WM_LBUTTONDOWN, MK_LBUTTON, 40, 30);
   Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 120, 90);
@@ -280,9 +270,7 @@ TEST_F(Editor, AReleaseAwayFromTheLastOutlineLeavesOnlyTheFinishedBox) {
 
 TEST_F(Editor, ADragThatLosesTheMouseOrMeetsAnUndoLeavesNothingBehind) {
   Paste(Canvas(300, 200));
-  ShowTools();
-  Click(::GetDlgItem(tools_, ids::Option4));  // "Line"
-  HideTools();
+  OnToolPanel({ids::Option4});  // "Line"
   // The mouse taken away halfway: the outline goes, nothing is recorded.
   Post(picture_, WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);
   Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 150, 120);
@@ -305,10 +293,7 @@ TEST_F(Editor, ADragThatLosesTheMouseOrMeetsAnUndoLeavesNothingBehind) {
 
 TEST_F(Editor, MouseMessagesWithoutAPressOnThePictureDrawNothing) {
   Paste(Canvas(240, 160));
-  ShowTools();
-  Click(::GetDlgItem(tools_, ids::Option2));  // "Free Draw"
-  Click(::GetDlgItem(tools_, ids::Command3_1));  // numbering on
-  HideTools();
+  OnToolPanel({ids::Option2, ids::Command3_1});  // "Free Draw", numbering on
   // A drag that began elsewhere comes in with the button held, and a lone release (the end of
   // a double click on the title bar): no stroke, no marker.
   Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 20, 20);
@@ -323,9 +308,7 @@ TEST_F(Editor, MouseMessagesWithoutAPressOnThePictureDrawNothing) {
 
 TEST_F(Editor, APasteDuringADragLeavesNoOutlineOnTheNewPicture) {
   Paste(Pattern(200, 200));
-  ShowTools();
-  Click(::GetDlgItem(tools_, ids::Option4));  // "Line"
-  HideTools();
+  OnToolPanel({ids::Option4});  // "Line"
   Post(picture_, WM_LBUTTONDOWN, MK_LBUTTON, 10, 10);
   Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 60, 60);
   ASSERT_TRUE(PutBitmap(Canvas(200, 200)));

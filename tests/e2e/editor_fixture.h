@@ -186,6 +186,12 @@ class Editor : public ::testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return ToolsTop() <= -201; }, 3s)) << ToolsTop();
     PumpFor(100ms);
   }
+  // Clicks these controls of the tool panel, with the panel slid in for it and out again.
+  void OnToolPanel(std::initializer_list<int> controls) {
+    ShowTools();
+    for (int id : controls) Click(::GetDlgItem(tools_, id));
+    HideTools();
+  }
   POINT At(int x, int y) const {
     const RECT r = ScreenRect(picture_);
     return {r.left + x, r.top + y};
