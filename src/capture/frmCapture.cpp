@@ -3,7 +3,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <vector>
+#include <chrono>
+#include <initializer_list>
 
 #include "capture/modScreenshot.h"
 #include "capture/modTopmost.h"
@@ -62,6 +63,15 @@ void RegisterClasses(HINSTANCE instance, WNDPROC overlay, WNDPROC panel) {
 
 // Posted when the overlay first shows: the panel is made right after, off the start's path.
 constexpr UINT WM_APP_CREATEPANEL = WM_APP + 1;
+// TimerCrosshairsRedraw's tick from the ticker thread.
+constexpr UINT WM_APP_TICK = WM_APP + 2;
+
+// Microseconds of a steady high-resolution clock: the throttle's interval is not rounded to
+// the system clock's 15.6 ms.
+int64_t NowUs() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
 
 }  // namespace
 
@@ -149,9 +159,14 @@ void frmCapture::Rearm() {
 
 void frmCapture::SetTimerEnabled(bool on) {
   o_.timerEnabled = on;
-  if (on && !timerRunning_) timerRunning_ = ::SetTimer(hwnd_, TimerCrosshairsRedraw, CrosshairsInterval, nullptr) != 0;
+  if (on && !timerRunning_) {
+    // The ticker keeps the 10 ms where SetTimer's ticks come late or rounded up.
+    onTicker_ = ticker_.Start(hwnd_, WM_APP_TICK, CrosshairsInterval);
+    timerRunning_ = onTicker_ || ::SetTimer(hwnd_, TimerCrosshairsRedraw, CrosshairsInterval, nullptr) != 0;
+  }
   if (!on && timerRunning_) {
-    ::KillTimer(hwnd_, TimerCrosshairsRedraw);
+    if (onTicker_) ticker_.Stop();
+    else ::KillTimer(hwnd_, TimerCrosshairsRedraw);
     timerRunning_ = false;
   }
 }
@@ -159,15 +174,19 @@ void frmCapture::SetTimerEnabled(bool on) {
 void frmCapture::InvalidateChanges(const frmCaptureRules::Overlay& before) {
   RECT client;
   ::GetClientRect(hwnd_, &client);
-  auto bars = [&](const frmCaptureRules::Overlay& o) {
-    const RECT h{0, o.horizTop, client.right, o.horizTop + BarThickness};
-    const RECT v{o.vertLeft, 0, o.vertLeft + BarThickness, client.bottom};
-    ::InvalidateRect(hwnd_, &h, FALSE);
-    ::InvalidateRect(hwnd_, &v, FALSE);
-  };
-  if (before.horizTop != o_.horizTop || before.vertLeft != o_.vertLeft) {
-    bars(before);
-    bars(o_);
+  // Only a bar that moved: the two bars span the desktop, and a crossing pair of them makes
+  // the whole desktop's box go to the screen on some platforms.
+  if (before.horizTop != o_.horizTop) {
+    for (const int top : {before.horizTop, o_.horizTop}) {
+      const RECT h{0, top, client.right, top + BarThickness};
+      ::InvalidateRect(hwnd_, &h, FALSE);
+    }
+  }
+  if (before.vertLeft != o_.vertLeft) {
+    for (const int left : {before.vertLeft, o_.vertLeft}) {
+      const RECT v{left, 0, left + BarThickness, client.bottom};
+      ::InvalidateRect(hwnd_, &v, FALSE);
+    }
   }
   if (before.recordArea != o_.recordArea || before.recordAreaVisible != o_.recordAreaVisible) {
     RECT a = ToRect(before.recordArea), b = ToRect(o_.recordArea), u;
@@ -176,52 +195,30 @@ void frmCapture::InvalidateChanges(const frmCaptureRules::Overlay& before) {
   }
 }
 
-void frmCapture::PaintArea(HDC dc, const RECT& area) {
-  const int w = area.right - area.left, h = area.bottom - area.top;
-  if (w <= 0 || h <= 0) return;
-  // Drawn off-screen, then copied once: the bars never flicker over the shade.
-  win::unique_hdc memory(::CreateCompatibleDC(dc));
-  win::unique_hbitmap buffer(::CreateCompatibleBitmap(dc, w, h));
-  if (!memory || !buffer) return;
-  win::select_object select(memory.get(), buffer.get());
-  ::SetViewportOrgEx(memory.get(), -area.left, -area.top, nullptr);
-  RECT client;
-  ::GetClientRect(hwnd_, &client);
-  FillSolid(memory.get(), area, Shade);
-  if (o_.recordAreaVisible) FillSolid(memory.get(), ToRect(o_.recordArea), modTransparency::ColourKey);
-  // The bars stop at the selection: it stays all hole, so what lies beneath it is on the
-  // screen already when the overlay goes for the grab.
-  if (o_.recordAreaVisible) {
-    const RECT hole = ToRect(o_.recordArea);
-    ::ExcludeClipRect(memory.get(), hole.left, hole.top, hole.right, hole.bottom);
-  }
-  FillSolid(memory.get(), RECT{0, o_.horizTop, client.right, o_.horizTop + BarThickness}, Orange);
-  FillSolid(memory.get(), RECT{o_.vertLeft, 0, o_.vertLeft + BarThickness, client.bottom}, Orange);
-  ::SelectClipRgn(memory.get(), nullptr);
-  ::SetViewportOrgEx(memory.get(), 0, 0, nullptr);
-  ::BitBlt(dc, area.left, area.top, w, h, memory.get(), 0, 0, SRCCOPY);
-}
-
 void frmCapture::Paint() {
-  // The rectangles of the update region one by one: the old and new bars cross, and their
-  // bounding box would be the whole desktop on every move.
-  std::vector<RECT> rects;
-  win::unique_hrgn region(::CreateRectRgn(0, 0, 0, 0));
-  if (region && ::GetUpdateRgn(hwnd_, region.get(), FALSE) > NULLREGION) {
-    const DWORD size = ::GetRegionData(region.get(), 0, nullptr);
-    std::vector<BYTE> data(size);
-    auto* rd = reinterpret_cast<RGNDATA*>(data.data());
-    if (size >= sizeof(RGNDATAHEADER) && ::GetRegionData(region.get(), size, rd) == size && rd->rdh.nCount <= 64) {
-      const auto* r = reinterpret_cast<const RECT*>(rd->Buffer);
-      rects.assign(r, r + rd->rdh.nCount);
-    }
-  }
   // The key goes on before a hole is painted, and off only once the hole is painted over.
   if (o_.recordAreaVisible && !keyed_) keyed_ = modTransparency::SetTranslucency(hwnd_, OverlayAlpha, true);
   PAINTSTRUCT ps;
   HDC dc = ::BeginPaint(hwnd_, &ps);
-  if (rects.empty()) rects.push_back(ps.rcPaint);  // many pieces, or none known: the whole box
-  for (const RECT& r : rects) PaintArea(dc, r);
+  RECT client;
+  ::GetClientRect(hwnd_, &client);
+  const RECT h{0, o_.horizTop, client.right, o_.horizTop + BarThickness};
+  const RECT v{o_.vertLeft, 0, o_.vertLeft + BarThickness, client.bottom};
+  const RECT hole = o_.recordAreaVisible ? ToRect(o_.recordArea) : RECT{};
+  // Every pixel is painted once, in its final colour, so nothing flickers without a back
+  // buffer; the update region clips it all to what changed. The bars stop at the selection:
+  // it stays all hole, so what lies beneath it is on the screen already when the overlay
+  // goes for the grab.
+  const int saved = ::SaveDC(dc);
+  for (const RECT& r : {h, v, hole}) ::ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+  FillSolid(dc, ps.rcPaint, Shade);
+  ::RestoreDC(dc, saved);
+  if (o_.recordAreaVisible) {
+    FillSolid(dc, hole, modTransparency::ColourKey);
+    ::ExcludeClipRect(dc, hole.left, hole.top, hole.right, hole.bottom);
+  }
+  FillSolid(dc, h, Orange);
+  FillSolid(dc, v, Orange);
   ::EndPaint(hwnd_, &ps);
   if (!o_.recordAreaVisible && keyed_) keyed_ = !modTransparency::SetTranslucency(hwnd_, OverlayAlpha, false);
 }
@@ -229,7 +226,7 @@ void frmCapture::Paint() {
 void frmCapture::Form_MouseMove(int x, int y) {
   const auto before = o_;
   // Painted at once: a stream of mouse messages would otherwise hold the paint back.
-  if (frmCaptureRules::MouseMove(o_, {x, y}, static_cast<int64_t>(::GetTickCount64()))) {
+  if (frmCaptureRules::MouseMove(o_, {x, y}, NowUs())) {
     InvalidateChanges(before);
     ::UpdateWindow(hwnd_);
   }
@@ -261,7 +258,7 @@ void frmCapture::Form_KeyUp(WPARAM key) {
 
 void frmCapture::TimerCrosshairsRedraw_Timer() {
   const auto before = o_;
-  if (frmCaptureRules::Tick(o_, static_cast<int64_t>(::GetTickCount64()))) {
+  if (frmCaptureRules::Tick(o_, NowUs())) {
     InvalidateChanges(before);
     ::UpdateWindow(hwnd_);
   }
@@ -361,6 +358,10 @@ LRESULT frmCapture::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TIMER:
       if (wParam == TimerCrosshairsRedraw) TimerCrosshairsRedraw_Timer();
+      return 0;
+    case WM_APP_TICK:
+      ticker_.Handled();
+      if (timerRunning_) TimerCrosshairsRedraw_Timer();
       return 0;
     case WM_MOUSEMOVE:
       Form_MouseMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));

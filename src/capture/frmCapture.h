@@ -11,6 +11,7 @@
 #include "capture/clsMonitors.h"
 #include "capture/overlay_rules.h"
 #include "win/gdi.h"
+#include "win/ticker.h"
 
 class frmCapture {
  public:
@@ -56,7 +57,6 @@ class frmCapture {
   void cmdCancel_Click();
   void CloseOverlay();
   void Paint();
-  void PaintArea(HDC dc, const RECT& area);
   void SetTimerEnabled(bool on);
   // The button panel with its buttons and tooltips, made once.
   void CreatePanel();
@@ -73,6 +73,8 @@ class frmCapture {
   frmCaptureRules::Overlay o_;
   int32_t callBack_ = 0;
   bool timerRunning_ = false;
+  bool onTicker_ = false;  // TimerCrosshairsRedraw runs on the ticker, not on SetTimer
+  win::Ticker ticker_;
   bool keyed_ = true;  // the colour key is on (only while a selection shows its hole)
   win::unique_hbitmap picSnapshot_;
   win::unique_hfont glyphFont_;

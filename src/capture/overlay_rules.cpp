@@ -22,9 +22,9 @@ void FollowMouse(Overlay& o, Point p) {
 }
 }  // namespace
 
-bool MouseMove(Overlay& o, Point p, int64_t nowMs) {
+bool MouseMove(Overlay& o, Point p, int64_t nowUs) {
   if (o.mStopCapture) return false;
-  if (o.timerEnabled && !o.mUpdateCrosshairs && nowMs - o.lastDrawMs < RedrawIntervalMs) {
+  if (o.timerEnabled && !o.mUpdateCrosshairs && nowUs - o.lastDrawUs < RedrawIntervalUs) {
     o.movePending = true;
     o.pendingMove = p;
     return false;
@@ -32,14 +32,14 @@ bool MouseMove(Overlay& o, Point p, int64_t nowMs) {
   FollowMouse(o, p);
   o.mUpdateCrosshairs = false;
   o.movePending = false;
-  o.lastDrawMs = nowMs;
+  o.lastDrawUs = nowUs;
   return true;
 }
 
-bool Tick(Overlay& o, int64_t nowMs) {
+bool Tick(Overlay& o, int64_t nowUs) {
   o.mUpdateCrosshairs = true;
   if (!o.movePending) return false;
-  return MouseMove(o, o.pendingMove, nowMs);
+  return MouseMove(o, o.pendingMove, nowUs);
 }
 
 void LeftPress(Overlay& o, Point p) {

@@ -36,20 +36,20 @@ struct Overlay {
   // The last move that was not drawn yet.
   bool movePending = false;
   Point pendingMove;
-  int64_t lastDrawMs = INT64_MIN / 2;
+  int64_t lastDrawUs = INT64_MIN / 2;
 
   OverlayState State() const;
 };
 
-inline constexpr int64_t RedrawIntervalMs = 10;  // TimerCrosshairsRedraw
+inline constexpr int64_t RedrawIntervalUs = 10000;  // TimerCrosshairsRedraw, in microseconds
 
 // TimerCrosshairsRedraw's tick. A move that came between two ticks and was not drawn is
 // drawn now, so the crosshairs never stay behind a mouse that has stopped; true then.
-bool Tick(Overlay& o, int64_t nowMs = 0);
+bool Tick(Overlay& o, int64_t nowUs = 0);
 // A mouse move at the given time; true when the crosshairs (and the selection) were
 // redrawn: at a tick's flag, or when a whole interval has passed since the last redraw
 // (so a late timer never holds the crosshairs back).
-bool MouseMove(Overlay& o, Point p, int64_t nowMs = 0);
+bool MouseMove(Overlay& o, Point p, int64_t nowUs = 0);
 void LeftPress(Overlay& o, Point p);
 // A left release; true when it completed the selection (the panel is then shown at its
 // place for a panel of the given size inside a desktop of the given height).

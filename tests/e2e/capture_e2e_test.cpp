@@ -216,6 +216,63 @@ TEST_F(Capture, DragAndCaptureSavesExactlyTheSelectedPixelsAndTellsTheCaller) {
   EXPECT_TRUE(app.CloseAndWait());
 }
 
+// What the overlay shows: the shade, the bars through the mouse and nothing where they were,
+// and while selecting the desktop through the selection, where the bars stop. The test
+// display has no compositor, so the shade and the bars show in their own colours.
+TEST_F(Capture, TheOverlayShowsTheCrosshairsAndTheSelectionAsIs) {
+  constexpr COLORREF Shade = RGB(64, 64, 64), Orange = RGB(255, 128, 0);
+  HWND overlay = StartOverlay();
+  ASSERT_NE(overlay, nullptr);
+  auto at = [](int x, int y) {
+    const auto p = ScreenPixels(RECT{x, y, x + 1, y + 1});
+    return p.empty() ? CLR_INVALID : p[0];
+  };
+  // Shows the expected colours within a bounded wait; false with the first that differs.
+  auto shows = [&](std::initializer_list<std::pair<POINT, COLORREF>> expected) {
+    std::wstring first;
+    const bool ok = WaitUntil(
+        [&] {
+          CallerWindow::Pump(10ms);
+          for (const auto& [p, colour] : expected)
+            if (at(p.x, p.y) != colour) {
+              first = std::to_wstring(p.x) + L"," + std::to_wstring(p.y);
+              return false;
+            }
+          return true;
+        },
+        3s);
+    if (!ok) ADD_FAILURE() << "differs at " << std::string(first.begin(), first.end());
+    return ok;
+  };
+
+  MoveMouse(600, 400);
+  shows({{{602, 50}, Orange}, {{50, 402}, Orange}, {{604, 404}, Orange}, {{605, 50}, Shade}, {{50, 405}, Shade},
+         {{599, 50}, Shade}, {{100, 100}, Shade}});
+  MoveMouse(650, 430);  // both bars move: no trace where they were
+  shows({{{652, 50}, Orange}, {{50, 432}, Orange}, {{602, 50}, Shade}, {{50, 402}, Shade}, {{602, 402}, Shade}});
+
+  // Dragging from the bottom-right to the top-left: the bars run along the selection's top
+  // and left edges, inside it, where they give way to the desktop; outside they go on.
+  MoveMouse(700, 500);
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  CallerWindow::Pump(30ms);
+  MoveMouse(500, 300);
+  MoveMouse(400, 250);
+  shows({{{450, 400}, PatternAt(450, 400)}, {{402, 400}, PatternAt(402, 400)}, {{450, 252}, PatternAt(450, 252)},
+         {{402, 200}, Orange}, {{100, 252}, Orange}, {{402, 520}, Orange}, {{750, 252}, Orange}, {{402, 248}, Orange},
+         {{700, 400}, Shade}, {{399, 400}, Shade}});
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  ASSERT_NE(WaitForPanel(overlay), nullptr);
+  // Selected: the crosshairs stay where they were released.
+  MoveMouse(200, 600);
+  CallerWindow::Pump(100ms);
+  shows({{{402, 200}, Orange}, {{202, 100}, Shade}, {{450, 400}, PatternAt(450, 400)}});
+  ::SetForegroundWindow(overlay);
+  KeyChord({VK_ESCAPE});
+  EXPECT_NE(app_->WaitForMainWindow(), nullptr);
+  EXPECT_TRUE(app_->CloseAndWait());
+}
+
 TEST_F(Capture, TheCaptureOpensInTheEditorMaximisedAtItsOwnPixels) {
   HWND overlay = StartOverlay();
   ASSERT_NE(overlay, nullptr);

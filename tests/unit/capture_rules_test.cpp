@@ -94,14 +94,14 @@ TEST(OverlaySelection, AWholeIntervalSinceTheLastRedrawNeedsNoTick) {
   Overlay o;
   Activate(o);
   LeftPress(o, {0, 0});
-  EXPECT_TRUE(MouseMove(o, {20, 20}, 1000));
-  EXPECT_FALSE(MouseMove(o, {21, 21}, 1009));  // within the interval, no tick yet
+  EXPECT_TRUE(MouseMove(o, {20, 20}, 1000000));
+  EXPECT_FALSE(MouseMove(o, {21, 21}, 1009999));  // 1 µs short of the interval
   EXPECT_TRUE(o.movePending);
-  EXPECT_TRUE(MouseMove(o, {22, 22}, 1010));   // the timer is late: drawn all the same
+  EXPECT_TRUE(MouseMove(o, {22, 22}, 1010000));  // the timer is late: drawn all the same
   EXPECT_FALSE(o.movePending);
   EXPECT_EQ(o.vertLeft, 22);
-  EXPECT_FALSE(Tick(o, 1011));                 // nothing pending
-  EXPECT_TRUE(MouseMove(o, {23, 23}, 1012));   // the tick's flag allows a redraw
+  EXPECT_FALSE(Tick(o, 1011000));               // nothing pending
+  EXPECT_TRUE(MouseMove(o, {23, 23}, 1012000));  // the tick's flag allows a redraw
 }
 
 TEST(MonitorProbe, FindsEachMonitorOnceIncludingOnesLeftOfThePrimary) {

@@ -1,0 +1,54 @@
+// The overlay's steady tick: posted while started, never more than one waiting, and none
+// once stopped.
+#include "win/ticker.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace {
+
+constexpr UINT Tick = WM_APP + 7;
+
+struct MessageWindow {
+  HWND hwnd = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ~MessageWindow() { ::DestroyWindow(hwnd); }
+  // Ticks taken from the queue during the given time; each is reported handled when `handle`.
+  int Count(win::Ticker& ticker, int milliseconds, bool handle) {
+    int ticks = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (std::chrono::steady_clock::now() < end) {
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_POSTMESSAGE);
+      MSG m;
+      while (::PeekMessageW(&m, hwnd, Tick, Tick, PM_REMOVE)) {
+        ++ticks;
+        if (handle) ticker.Handled();
+      }
+    }
+    return ticks;
+  }
+};
+
+TEST(Ticker, TicksWhileStartedWithOneWaitingAtMostAndNoneWhenStopped) {
+  MessageWindow w;
+  ASSERT_NE(w.hwnd, nullptr);
+  win::Ticker ticker;
+  ASSERT_TRUE(ticker.Start(w.hwnd, Tick, 10));
+  // Handled ticks keep coming, about one per interval.
+  const int handled = w.Count(ticker, 300, true);
+  EXPECT_GE(handled, 10);
+  EXPECT_LE(handled, 40);
+  // A window that does not get round to its ticks finds one waiting, not a flood.
+  ::Sleep(100);
+  EXPECT_EQ(w.Count(ticker, 50, false), 1);
+  ticker.Stop();
+  ticker.Handled();
+  w.Count(ticker, 30, false);  // one may have been on its way
+  EXPECT_EQ(w.Count(ticker, 100, false), 0);
+  // Started again, it ticks again; it belongs to the window and message it began with.
+  ASSERT_TRUE(ticker.Start(w.hwnd, Tick, 10));
+  EXPECT_GE(w.Count(ticker, 100, true), 3);
+  EXPECT_FALSE(ticker.Start(w.hwnd, Tick + 1, 10));
+}
+
+}  // namespace
