@@ -21,6 +21,8 @@ constexpr int ScreenPrint = 101;  // the capture button's control id
 }
 
 constexpr RECT PatternArea{200, 150, 800, 550};
+// On the two-monitor display: across the border into the monitor left of the primary.
+constexpr RECT PatternAreaAcross{-400, 150, 300, 550};
 
 COLORREF PatternAt(int x, int y) {  // screen coordinates; never the overlay's key yellow
   return RGB(x & 0xFF, y & 0xFF, 7 + ((x >> 8) & 3) * 40 + ((y >> 8) & 3) * 10);
@@ -38,12 +40,20 @@ class CallerWindow {
     hwnd_ = ::CreateWindowExW(0, wc.lpszClassName, L"Caller", WS_POPUP | WS_VISIBLE, PatternArea.left,
                               PatternArea.top, PatternArea.right - PatternArea.left,
                               PatternArea.bottom - PatternArea.top, nullptr, nullptr, wc.hInstance, nullptr);
+    area_ = PatternArea;
     received_.clear();
     copyCount_ = 0;
     Pump(300ms);
   }
   ~CallerWindow() { ::DestroyWindow(hwnd_); }
   HWND Handle() const { return hwnd_; }
+  // Shows the pattern over another area of the screen.
+  void MoveTo(const RECT& area) {
+    area_ = area;
+    ::SetWindowPos(hwnd_, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top, 0);
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
+    Pump(300ms);
+  }
   static const std::wstring& Received() { return received_; }
   static int CopyCount() { return copyCount_; }
   static WPARAM LastWParam() { return wParam_; }
@@ -63,11 +73,11 @@ class CallerWindow {
     if (msg == WM_PAINT) {
       PAINTSTRUCT ps;
       HDC dc = ::BeginPaint(hwnd, &ps);
-      const int w = PatternArea.right - PatternArea.left, h = PatternArea.bottom - PatternArea.top;
+      const int w = area_.right - area_.left, h = area_.bottom - area_.top;
       std::vector<DWORD> pixels(static_cast<size_t>(w) * h);
       for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-          const COLORREF c = PatternAt(PatternArea.left + x, PatternArea.top + y);
+          const COLORREF c = PatternAt(area_.left + x, area_.top + y);
           pixels[static_cast<size_t>(y) * w + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
         }
       BITMAPINFO bi{};
@@ -86,6 +96,7 @@ class CallerWindow {
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
   }
   HWND hwnd_;
+  static inline RECT area_ = PatternArea;
   static inline std::wstring received_;
   static inline int copyCount_ = 0;
   static inline WPARAM wParam_ = 0;
@@ -324,6 +335,62 @@ TEST_F(CaptureDensity, TheFileHoldsTheSelectedPhysicalPixels) {
   ASSERT_TRUE(SelectAndCapture(overlay));
   ASSERT_TRUE(CallerWindow::Pump(10s, true)) << "no WM_COPYDATA";
   EXPECT_EQ(WrongPixels(CallerWindow::Received(), RECT{260, 200, 460, 330}), 0) << "pixels that are not the caller's";
+}
+
+// A 1024 x 768 monitor left of a 1280 x 1024 primary: the overlay covers both, and a
+// selection across the border holds exactly the pixels of both monitors. Runs in the pass
+// of scripts/test whose display has that layout.
+class TwoMonitors : public Capture {
+ protected:
+  void SetUp() override {
+    if (Env(L"LUMO_MONITORS") != L"2") GTEST_SKIP() << "runs on the two-monitor display (LUMO_MONITORS=2)";
+    Capture::SetUp();
+  }
+};
+
+TEST_F(TwoMonitors, ASelectionAcrossTheBorderHoldsThePixelsOfBothMonitors) {
+  ASSERT_EQ(::GetSystemMetrics(SM_CMONITORS), 2);
+  ASSERT_EQ(::GetSystemMetrics(SM_XVIRTUALSCREEN), -1024);
+  caller_.MoveTo(PatternAreaAcross);
+  HWND overlay = StartOverlay();
+  ASSERT_NE(overlay, nullptr);
+  RECT covered;
+  ::GetWindowRect(overlay, &covered);
+  EXPECT_EQ(covered.left, -1024);
+  EXPECT_EQ(covered.top, 0);
+  EXPECT_EQ(covered.right, 1280);
+  EXPECT_EQ(covered.bottom, 1024);
+
+  Drag({-350, 200}, {250, 330});
+  HWND panel = WaitForPanel(overlay);
+  ASSERT_NE(panel, nullptr);
+  RECT pr;
+  ::GetWindowRect(panel, &pr);
+  EXPECT_EQ(pr.right, 250);
+  EXPECT_EQ(pr.top, 330);
+  Click(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
+  ASSERT_TRUE(CallerWindow::Pump(10s, true)) << "no WM_COPYDATA";
+  EXPECT_EQ(WrongPixels(CallerWindow::Received(), RECT{-350, 200, 250, 330}), 0) << "pixels that are not the caller's";
+  ASSERT_NE(app_->WaitForMainWindow(), nullptr);
+  EXPECT_TRUE(app_->CloseAndWait());
+}
+
+TEST_F(TwoMonitors, ASelectionWhollyOnTheLeftMonitorDraggedUpwards) {
+  caller_.MoveTo(PatternAreaAcross);
+  HWND overlay = StartOverlay();
+  ASSERT_NE(overlay, nullptr);
+  Drag({-100, 500}, {-380, 380});  // bottom-right to top-left, all at negative x
+  HWND panel = WaitForPanel(overlay);
+  ASSERT_NE(panel, nullptr);
+  RECT pr;
+  ::GetWindowRect(panel, &pr);
+  EXPECT_EQ(pr.left, -380);  // above the selection's top-left corner
+  EXPECT_EQ(pr.bottom, 380);
+  Click(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
+  ASSERT_TRUE(CallerWindow::Pump(10s, true)) << "no WM_COPYDATA";
+  EXPECT_EQ(WrongPixels(CallerWindow::Received(), RECT{-380, 380, -100, 500}), 0);
+  ASSERT_NE(app_->WaitForMainWindow(), nullptr);
+  EXPECT_TRUE(app_->CloseAndWait());
 }
 
 TEST_F(Capture, NumbersFollowTheHighestFileOfAnyExtension) {
