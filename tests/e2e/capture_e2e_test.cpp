@@ -360,6 +360,18 @@ TEST_F(TwoMonitors, ASelectionAcrossTheBorderHoldsThePixelsOfBothMonitors) {
   EXPECT_EQ(covered.top, 0);
   EXPECT_EQ(covered.right, 1280);
   EXPECT_EQ(covered.bottom, 1024);
+  // The shade and the crosshairs on both monitors (no compositor: in their own colours).
+  MoveMouse(-600, 100);
+  const bool shown = WaitUntil(
+      [] {
+        CallerWindow::Pump(10ms);
+        const auto px = [](int x, int y) { return ScreenPixels(RECT{x, y, x + 1, y + 1}); };
+        const std::vector<COLORREF> orange{RGB(255, 128, 0)}, shade{RGB(64, 64, 64)};
+        return px(-598, 50) == orange && px(-1000, 102) == orange && px(1200, 102) == orange &&
+               px(-900, 50) == shade && px(1200, 50) == shade;
+      },
+      5s);
+  EXPECT_TRUE(shown);
 
   Drag({-350, 200}, {250, 330});
   HWND panel = WaitForPanel(overlay);
