@@ -174,10 +174,18 @@ class Capture : public ::testing::Test {
     CallerWindow::Pump(200ms);  // let it paint before the mouse arrives
     return overlay;
   }
-  static HWND WaitForPanel(HWND overlay, Duration timeout = 5s) {
-    HWND panel = ChildOfClass(overlay, L"MirelLumo.picButtons");
-    return WaitUntil([&] { CallerWindow::Pump(10ms); return panel && ::IsWindowVisible(panel); }, timeout) ? panel
-                                                                                                           : nullptr;
+  // The button panel once it exists (it is made right after the overlay first shows), or
+  // once it shows too.
+  static HWND WaitForPanel(HWND overlay, bool shown = true, Duration timeout = 5s) {
+    HWND panel = nullptr;
+    const bool found = WaitUntil(
+        [&] {
+          CallerWindow::Pump(10ms);
+          panel = ChildOfClass(overlay, L"MirelLumo.picButtons");
+          return panel && (!shown || ::IsWindowVisible(panel));
+        },
+        timeout);
+    return found ? panel : nullptr;
   }
   // Starts the program for the caller window and waits for its overlay.
   HWND StartOverlay(HWND callBack = nullptr) {
@@ -431,7 +439,8 @@ TEST_F(Capture, NarrowReleaseKeepsSelectingAndEscapeWritesNothing) {
   HWND overlay = StartOverlay();
   ASSERT_NE(overlay, nullptr);
   Program& app = *app_;
-  HWND panel = ChildOfClass(overlay, L"MirelLumo.picButtons");
+  HWND panel = WaitForPanel(overlay, false);
+  ASSERT_NE(panel, nullptr);
   Drag({300, 300}, {309, 360});  // 9 pixels wide
   CallerWindow::Pump(150ms);
   EXPECT_FALSE(::IsWindowVisible(panel));
