@@ -68,20 +68,21 @@ lumo_start_display() {
   lumo_attach_display "$n" Xvfb
 }
 
-# A display with two monitors side by side, for the two-monitor tests: Xvfb holds an Xephyr
-# server whose Xinerama has a 1024 x 768 head at the origin and a 1280 x 1024 head right of
-# it. Wine, told to take the second head as the primary (lumo_wine_prefix's third
-# argument), then sees the first left of the primary, at -1024..0: negative coordinates.
-# Xvfb alone puts every Xinerama head at the origin.
+# A display with two monitors, for the two-monitor tests: Xvfb holds an Xephyr server whose
+# Xinerama has a 1024 x 768 head at the origin and a 1280 x 1024 head right of it, 200
+# pixels lower. Wine, told to take the second head as the primary (lumo_wine_prefix's third
+# argument), then sees the first left of the primary and reaching above it, at
+# (-1024, -200)..(0, 568): negative coordinates both ways. Xvfb alone puts every Xinerama
+# head at the origin.
 lumo_start_two_monitors() {
   local host n
   n=$(lumo_free_display)
   host=":$n"
-  Xvfb "$host" -screen 0 2304x1024x24 -noreset -nolisten tcp >/dev/null 2>&1 &
+  Xvfb "$host" -screen 0 2304x1224x24 -noreset -nolisten tcp >/dev/null 2>&1 &
   LUMO_XVFB_PID=$!
   for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   n=$(lumo_free_display $((n + 1)))
-  DISPLAY=$host Xephyr ":$n" +xinerama -screen 1024x768 -origin 1024,0 -screen 1280x1024 -noreset \
+  DISPLAY=$host Xephyr ":$n" +xinerama -screen 1024x768 -origin 1024,200 -screen 1280x1024 -noreset \
     -nolisten tcp >/dev/null 2>&1 &
   LUMO_XEPHYR_PID=$!
   lumo_attach_display "$n" Xephyr

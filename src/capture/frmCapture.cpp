@@ -9,6 +9,7 @@
 #include "capture/modScreenshot.h"
 #include "capture/modTopmost.h"
 #include "win/common_controls.h"
+#include "win/dib.h"
 #include "win/error_text.h"
 #include "win/glyph_button.h"
 #include "win/message_box.h"
@@ -33,6 +34,31 @@ void WaitForComposition() {
     return fn;
   }();
   if (flush) flush();
+}
+
+// Waits, up to a bound, until the screen in the rectangle (screen pixels) no longer shows
+// the panel or the overlay's key colour there: the windows beneath repaint the place the
+// panel left, ours among them. Where the desktop is composed it is right at once.
+void WaitForRepaintUnder(const RECT& r) {
+  constexpr int BoundMs = 250, StepMs = 5;
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  win::DibSection seen(w, h);
+  win::window_dc screen(nullptr);
+  if (!seen || !screen) return;
+  const uint32_t panel = (GetRValue(Orange) << 16) | (GetGValue(Orange) << 8) | GetBValue(Orange);
+  const uint32_t key = (GetRValue(modTransparency::ColourKey) << 16) | (GetGValue(modTransparency::ColourKey) << 8) |
+                       GetBValue(modTransparency::ColourKey);
+  for (int waited = 0; waited < BoundMs; waited += StepMs) {
+    if (!::BitBlt(seen.dc(), 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY)) return;
+    ::GdiFlush();
+    size_t stale = 0;
+    for (size_t i = 0; i < seen.pixelCount(); ++i) {
+      const uint32_t p = seen.pixels()[i] & 0xFFFFFF;
+      stale += p == panel || p == key;
+    }
+    if (stale * 20 <= seen.pixelCount()) return;  // at most 5 %: what lies beneath
+    win::PumpFor(StepMs);
+  }
 }
 
 const win::GlyphFace ScreenPrintFace{L"Wingdings", 15.75, L'!', RGB(255, 255, 255), win::DrawPencil};
@@ -279,20 +305,26 @@ void frmCapture::CloseOverlay() {
 void frmCapture::cmdCancel_Click() { CloseOverlay(); }
 
 void frmCapture::cmdScreenPrint_Click() {
-  ::ShowWindow(picButtons_, SW_HIDE);
-  win::DoEvents();
   RECT window;
   ::GetWindowRect(hwnd_, &window);
   RECT area = ToRect(o_.recordArea);
   ::OffsetRect(&area, window.left, window.top);
+  // Released near the desktop's top or bottom, the panel stands over the selection.
+  RECT panel{}, underPanel{};
+  ::GetWindowRect(picButtons_, &panel);
+  const bool panelOverSelection = ::IntersectRect(&underPanel, &panel, &area) != FALSE;
+  ::ShowWindow(picButtons_, SW_HIDE);
+  win::DoEvents();
 
   // Out of the way before the grab: layered windows are not left out of a screen copy on
   // every platform (Wine, some remote sessions), and the picture must hold only the desktop.
   // The selection is all colour-key hole (the bars stop at it), so what lies beneath it is on
-  // the screen already and needs no repaint once the overlay is gone.
+  // the screen already and needs no repaint once the overlay is gone; only the place of a
+  // panel that stood over it may.
   ::ShowWindow(hwnd_, SW_HIDE);
   win::DoEvents();
   WaitForComposition();
+  if (panelOverSelection) WaitForRepaintUnder(underPanel);
   const std::wstring folder = owner_.imagesFolder ? owner_.imagesFolder() : std::wstring();
   const auto result = modScreenshot::CaptureScreenArea(picSnapshot_, area, folder);
 

@@ -21,8 +21,9 @@ constexpr int ScreenPrint = 101;  // the capture button's control id
 }
 
 constexpr RECT PatternArea{200, 150, 800, 550};
-// On the two-monitor display: across the border into the monitor left of the primary.
-constexpr RECT PatternAreaAcross{-400, 150, 300, 550};
+// On the two-monitor display: across the border into the monitor left of the primary, and
+// up into its part above the primary.
+constexpr RECT PatternAreaAcross{-400, -195, 300, 550};
 
 COLORREF PatternAt(int x, int y) {  // screen coordinates; never the overlay's key yellow
   return RGB(x & 0xFF, y & 0xFF, 7 + ((x >> 8) & 3) * 40 + ((y >> 8) & 3) * 10);
@@ -345,9 +346,10 @@ TEST_F(CaptureDensity, TheFileHoldsTheSelectedPhysicalPixels) {
   EXPECT_EQ(WrongPixels(CallerWindow::Received(), RECT{260, 200, 460, 330}), 0) << "pixels that are not the caller's";
 }
 
-// A 1024 x 768 monitor left of a 1280 x 1024 primary: the overlay covers both, and a
-// selection across the border holds exactly the pixels of both monitors. Runs in the pass
-// of scripts/test whose display has that layout.
+// A 1024 x 768 monitor left of a 1280 x 1024 primary, reaching 200 pixels above it: the
+// overlay covers both, and a selection holds exactly the selected pixels, across the border
+// and at negative coordinates. Runs in the pass of scripts/test whose display has that
+// layout.
 class TwoMonitors : public Capture {
  protected:
   void SetUp() override {
@@ -365,7 +367,7 @@ TEST_F(TwoMonitors, ASelectionAcrossTheBorderHoldsThePixelsOfBothMonitors) {
   RECT covered;
   ::GetWindowRect(overlay, &covered);
   EXPECT_EQ(covered.left, -1024);
-  EXPECT_EQ(covered.top, 0);
+  EXPECT_EQ(covered.top, -200);
   EXPECT_EQ(covered.right, 1280);
   EXPECT_EQ(covered.bottom, 1024);
   // The shade and the crosshairs on both monitors (no compositor: in their own colours).
@@ -395,20 +397,20 @@ TEST_F(TwoMonitors, ASelectionAcrossTheBorderHoldsThePixelsOfBothMonitors) {
   EXPECT_TRUE(app_->CloseAndWait());
 }
 
-TEST_F(TwoMonitors, ASelectionWhollyOnTheLeftMonitorDraggedUpwards) {
+TEST_F(TwoMonitors, ASelectionAtNegativeCoordinatesUpToTheDesktopTop) {
   caller_.MoveTo(PatternAreaAcross);
   HWND overlay = StartOverlay();
   ASSERT_NE(overlay, nullptr);
-  Drag({-100, 500}, {-380, 380});  // bottom-right to top-left, all at negative x
+  Drag({-100, 100}, {-380, -190});  // bottom-right to top-left, all on the left monitor
   HWND panel = WaitForPanel(overlay);
   ASSERT_NE(panel, nullptr);
   RECT pr;
   ::GetWindowRect(panel, &pr);
-  EXPECT_EQ(pr.left, -380);  // above the selection's top-left corner
-  EXPECT_EQ(pr.bottom, 380);
+  EXPECT_EQ(pr.left, -380);
+  EXPECT_EQ(pr.top, -190);  // above the corner it would leave the desktop: below the bar instead
   Click(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
   ASSERT_TRUE(CallerWindow::Pump(10s, true)) << "no WM_COPYDATA";
-  EXPECT_EQ(WrongPixels(CallerWindow::Received(), RECT{-380, 380, -100, 500}), 0);
+  EXPECT_EQ(WrongPixels(CallerWindow::Received(), RECT{-380, -190, -100, 100}), 0);
   ASSERT_NE(app_->WaitForMainWindow(), nullptr);
   EXPECT_TRUE(app_->CloseAndWait());
 }
@@ -433,6 +435,25 @@ TEST_F(Capture, NumbersFollowTheHighestFileOfAnyExtension) {
   // Released at the top-left corner, the crosshair bars ran through the selection.
   EXPECT_EQ(WrongPixels(images_ + L"image10.bmp", RECT{300, 250, 500, 420}), 0);
   EXPECT_TRUE(app.CloseAndWait());
+}
+
+// Released near the desktop's bottom, the panel moves up over the selection; what lies
+// beneath the place it leaves is what the file holds there.
+TEST_F(Capture, APanelThatStoodOverTheSelectionIsNotInThePicture) {
+  caller_.MoveTo(RECT{200, 850, 800, 1080});
+  HWND overlay = StartOverlay();
+  ASSERT_NE(overlay, nullptr);
+  Drag({300, 900}, {500, 1065});
+  HWND panel = WaitForPanel(overlay);
+  ASSERT_NE(panel, nullptr);
+  RECT pr;
+  ::GetWindowRect(panel, &pr);
+  EXPECT_EQ(pr.bottom, 1065);  // inside the selection, above the bar
+  Click(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
+  ASSERT_TRUE(CallerWindow::Pump(10s, true)) << "no WM_COPYDATA";
+  EXPECT_EQ(WrongPixels(CallerWindow::Received(), RECT{300, 900, 500, 1065}), 0);
+  ASSERT_NE(app_->WaitForMainWindow(), nullptr);
+  EXPECT_TRUE(app_->CloseAndWait());
 }
 
 TEST_F(Capture, NarrowReleaseKeepsSelectingAndEscapeWritesNothing) {
