@@ -36,28 +36,26 @@ void WaitForComposition() {
   if (flush) flush();
 }
 
-// Waits, up to a bound, until the screen in the rectangle (screen pixels) no longer shows
-// the panel or the overlay's key colour there: the windows beneath repaint the place the
-// panel left, ours among them. Where the desktop is composed it is right at once.
+uint32_t Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+
+// Waits, up to a quarter second, until no pixel of the screen in the rectangle (screen
+// pixels) shows the panel's orange or the overlay's key colour any more: the windows
+// beneath repaint the place the panel left, ours among them. Where the desktop is composed,
+// or screen copies leave the overlay out, that is so at once.
 void WaitForRepaintUnder(const RECT& r) {
-  constexpr int BoundMs = 250, StepMs = 5;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(250);
   const int w = r.right - r.left, h = r.bottom - r.top;
   win::DibSection seen(w, h);
   win::window_dc screen(nullptr);
   if (!seen || !screen) return;
-  const uint32_t panel = (GetRValue(Orange) << 16) | (GetGValue(Orange) << 8) | GetBValue(Orange);
-  const uint32_t key = (GetRValue(modTransparency::ColourKey) << 16) | (GetGValue(modTransparency::ColourKey) << 8) |
-                       GetBValue(modTransparency::ColourKey);
-  for (int waited = 0; waited < BoundMs; waited += StepMs) {
+  const uint32_t panel = Rgb(Orange), key = Rgb(modTransparency::ColourKey);
+  while (std::chrono::steady_clock::now() < end) {
     if (!::BitBlt(seen.dc(), 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY)) return;
     ::GdiFlush();
-    size_t stale = 0;
-    for (size_t i = 0; i < seen.pixelCount(); ++i) {
-      const uint32_t p = seen.pixels()[i] & 0xFFFFFF;
-      stale += p == panel || p == key;
-    }
-    if (stale * 20 <= seen.pixelCount()) return;  // at most 5 %: what lies beneath
-    win::PumpFor(StepMs);
+    const uint32_t* px = seen.pixels();
+    if (std::none_of(px, px + seen.pixelCount(), [&](uint32_t p) { p &= 0xFFFFFF; return p == panel || p == key; }))
+      return;
+    win::PumpFor(5);
   }
 }
 
@@ -305,6 +303,14 @@ void frmCapture::CloseOverlay() {
 void frmCapture::cmdCancel_Click() { CloseOverlay(); }
 
 void frmCapture::cmdScreenPrint_Click() {
+  // The capture lets messages run while the overlay gets out of the way: a second click, an
+  // Escape or a close must not start or end anything meanwhile.
+  if (capturing_) return;
+  capturing_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{capturing_};
   RECT window;
   ::GetWindowRect(hwnd_, &window);
   RECT area = ToRect(o_.recordArea);
@@ -379,6 +385,9 @@ LRESULT CALLBACK frmCapture::PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
 }
 
 LRESULT frmCapture::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (capturing_ && (msg == WM_KEYUP || msg == WM_CLOSE || msg == WM_COMMAND || msg == WM_LBUTTONDOWN ||
+                     msg == WM_LBUTTONUP))
+    return 0;
   switch (msg) {
     case WM_PAINT:
       Paint();

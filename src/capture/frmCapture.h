@@ -42,6 +42,8 @@ class frmCapture {
   // cmdCapture_Click's part: mUpdateCrosshairs on, mStopCapture off, the timer running.
   void Rearm();
   HWND Handle() const { return hwnd_; }
+  // A capture is under way (the overlay is getting out of the way, the file being written).
+  bool Capturing() const { return capturing_; }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
@@ -75,6 +77,7 @@ class frmCapture {
   bool timerRunning_ = false;
   bool onTicker_ = false;  // TimerCrosshairsRedraw runs on the ticker, not on SetTimer
   win::Ticker ticker_;
+  bool capturing_ = false;
   bool keyed_ = true;  // the colour key is on (only while a selection shows its hole)
   win::unique_hbitmap picSnapshot_;
   win::unique_hfont glyphFont_;

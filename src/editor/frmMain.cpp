@@ -17,6 +17,8 @@ int ShiftState() {
   return (::GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (::GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
          (::GetKeyState(VK_MENU) < 0 ? 4 : 0);
 }
+constexpr UINT_PTR CloseRetryTimer = 3;  // Timer1 and Timer2 are 1 and 2
+
 }  // namespace
 
 LRESULT CALLBACK frmMain::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -31,6 +33,11 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       // Before start-up has finished (a message box of it is up) there is nothing to store.
       if (!loaded_) return 0;
+      // A capture under way finishes first: the close is tried again shortly.
+      if (CaptureForm && CaptureForm->Capturing()) {
+        ::SetTimer(hwnd_, CloseRetryTimer, 50, nullptr);
+        return 0;
+      }
       Form_QueryUnload();
       ::DestroyWindow(hwnd_);
       return 0;
@@ -55,6 +62,10 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == 1) Timer1_Timer();
       if (wParam == 2) Timer2_Timer();
+      if (wParam == CloseRetryTimer) {
+        ::KillTimer(hwnd_, CloseRetryTimer);
+        ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+      }
       return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP:

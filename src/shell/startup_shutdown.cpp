@@ -122,7 +122,9 @@ void frmMain::Form_Load(std::wstring_view args) {
 void frmMain::Form_QueryUnload() {
   RunFatalOnError(L"Shutdown Error", ShutdownSentence, [&](int& step) {
     step = 1;
-    CaptureForm.reset();
+    // At the end of a session a capture may be under way beneath this call: the overlay
+    // then lives on until the process ends.
+    if (!CaptureForm || !CaptureForm->Capturing()) CaptureForm.reset();
     step = 3;
     // Texts edited in the panel and not confirmed with Done are stored too.
     ReadSettingsFields();

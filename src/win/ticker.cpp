@@ -25,7 +25,6 @@ bool Ticker::Start(HWND hwnd, UINT message, UINT intervalMs) {
     if (!thread_) return false;
   }
   if (hwnd != hwnd_ || message != message_) return false;  // one window and message per ticker
-  posted_.store(false);
   LARGE_INTEGER due;
   due.QuadPart = -static_cast<LONGLONG>(intervalMs) * 10000;  // relative, in 100 ns
   return ::SetWaitableTimer(timer_.get(), &due, static_cast<LONG>(intervalMs), nullptr, nullptr, FALSE) != FALSE;

@@ -456,6 +456,39 @@ TEST_F(Capture, APanelThatStoodOverTheSelectionIsNotInThePicture) {
   EXPECT_TRUE(app_->CloseAndWait());
 }
 
+// An Escape and a close of the program that come while the capture is under way wait for
+// it: the file is written and handed on, then the program ends.
+TEST_F(Capture, AnEscapeAndACloseDuringTheCaptureWaitForIt) {
+  caller_.MoveTo(RECT{200, 850, 800, 1080});
+  HWND overlay = StartOverlay();
+  ASSERT_NE(overlay, nullptr);
+  HWND main = ::FindWindowW(L"MirelLumo.frmMain", nullptr);  // hidden while the overlay is up
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(main, &pid);
+  ASSERT_EQ(pid, app_->Pid());
+  Drag({300, 900}, {500, 1065});  // the panel stands over the selection
+  HWND panel = WaitForPanel(overlay);
+  ASSERT_NE(panel, nullptr);
+  // Clicked without letting this thread's pattern window repaint: the program then waits
+  // for the place of the panel with its overlay hidden, and gets both messages meanwhile.
+  RECT button;
+  ::GetWindowRect(::GetDlgItem(panel, frmCaptureIds::ScreenPrint), &button);
+  ::SetCursorPos((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+  INPUT click[2] = {{INPUT_MOUSE}, {INPUT_MOUSE}};
+  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ::SendInput(2, click, sizeof(INPUT));
+  ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(overlay); }, 5s));
+  ::PostMessageW(overlay, WM_KEYUP, VK_ESCAPE, 0);
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(CallerWindow::Pump(10s, true)) << "no WM_COPYDATA";
+  EXPECT_EQ(WrongPixels(CallerWindow::Received(), RECT{300, 900, 500, 1065}), 0);
+  EXPECT_TRUE(app_->WaitForExit(10s));
+  DWORD code = 1;
+  ::GetExitCodeProcess(app_->Process(), &code);
+  EXPECT_EQ(code, 0u);
+}
+
 TEST_F(Capture, NarrowReleaseKeepsSelectingAndEscapeWritesNothing) {
   HWND overlay = StartOverlay();
   ASSERT_NE(overlay, nullptr);
