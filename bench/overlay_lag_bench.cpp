@@ -107,6 +107,12 @@ std::vector<double> MeasureOver(bench::Started& program, const wchar_t* classNam
 
 int main() {
   ::SetProcessDPIAware();
+  // The burst runs right to x = 100 + 2 * Moves and down to y = FirstY + Moves.
+  const int needX = 100 + 2 * Moves + 10, needY = FirstY + Moves + 10;
+  if (::GetSystemMetrics(SM_CXSCREEN) < needX || ::GetSystemMetrics(SM_CYSCREEN) < needY) {
+    std::printf("needs a screen of at least %d x %d (scripts/bench makes one of 2560 x 1440)\n", needX, needY);
+    return 1;
+  }
   std::vector<double> floorLag, lumoLag;
   {
     bench::Started floor(bench::BesideMe(L"floor_window.exe"), L"crosshairs");
