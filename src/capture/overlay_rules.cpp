@@ -29,6 +29,7 @@ bool MouseMove(Overlay& o, Point p, int64_t nowUs) {
     o.pendingMove = p;
     return false;
   }
+  o.drewForLateTick = !o.mUpdateCrosshairs;
   FollowMouse(o, p);
   o.mUpdateCrosshairs = false;
   o.movePending = false;
@@ -37,6 +38,12 @@ bool MouseMove(Overlay& o, Point p, int64_t nowUs) {
 }
 
 bool Tick(Overlay& o, int64_t nowUs) {
+  // A tick that comes just after a move was drawn in its stead has been used already.
+  if (o.drewForLateTick && nowUs - o.lastDrawUs < RedrawIntervalUs / 2) {
+    o.drewForLateTick = false;
+    return false;
+  }
+  o.drewForLateTick = false;
   o.mUpdateCrosshairs = true;
   if (!o.movePending) return false;
   return MouseMove(o, o.pendingMove, nowUs);

@@ -37,6 +37,7 @@ struct Overlay {
   bool movePending = false;
   Point pendingMove;
   int64_t lastDrawUs = INT64_MIN / 2;
+  bool drewForLateTick = false;  // the last redraw came without a tick, a whole interval on
 
   OverlayState State() const;
 };
@@ -44,7 +45,8 @@ struct Overlay {
 inline constexpr int64_t RedrawIntervalUs = 10000;  // TimerCrosshairsRedraw, in microseconds
 
 // TimerCrosshairsRedraw's tick. A move that came between two ticks and was not drawn is
-// drawn now, so the crosshairs never stay behind a mouse that has stopped; true then.
+// drawn now, so the crosshairs never stay behind a mouse that has stopped; true then. A
+// late tick that a move was drawn in place of (under half an interval before) does nothing.
 bool Tick(Overlay& o, int64_t nowUs = 0);
 // A mouse move at the given time; true when the crosshairs (and the selection) were
 // redrawn: at a tick's flag, or when a whole interval has passed since the last redraw

@@ -100,8 +100,13 @@ TEST(OverlaySelection, AWholeIntervalSinceTheLastRedrawNeedsNoTick) {
   EXPECT_TRUE(MouseMove(o, {22, 22}, 1010000));  // the timer is late: drawn all the same
   EXPECT_FALSE(o.movePending);
   EXPECT_EQ(o.vertLeft, 22);
-  EXPECT_FALSE(Tick(o, 1011000));               // nothing pending
-  EXPECT_TRUE(MouseMove(o, {23, 23}, 1012000));  // the tick's flag allows a redraw
+  EXPECT_FALSE(Tick(o, 1011000));               // the late tick: used up by that redraw
+  EXPECT_FALSE(MouseMove(o, {23, 23}, 1012000));  // so no second redraw within the interval
+  EXPECT_TRUE(Tick(o, 1020000));                 // the next tick draws it
+  EXPECT_EQ(o.vertLeft, 23);
+  EXPECT_TRUE(MouseMove(o, {24, 24}, 1030500));  // its tick lost: the interval rule draws
+  EXPECT_FALSE(Tick(o, 1040000));                // half an interval on, a tick is a tick again:
+  EXPECT_TRUE(MouseMove(o, {25, 25}, 1040001));  // its flag lets the next move draw at once
 }
 
 TEST(MonitorProbe, FindsEachMonitorOnceIncludingOnesLeftOfThePrimary) {
