@@ -4,25 +4,6 @@
 
 using modINI::IniDocument;
 
-namespace {
-// What start-up writes into an empty file, in its order.
-IniDocument FourKeys(IniDocument doc) {
-  doc.Set("Mirel", "token", "m");
-  doc.Set("JIRA", "username", "u");
-  doc.Set("JIRA", "instance", "i");
-  doc.Set("JIRA", "token", "t");
-  return doc;
-}
-}  // namespace
-
-TEST(IniDocument, AFreshFileHoldsTwoSectionsAndFourKeysInOrder) {
-  EXPECT_EQ(FourKeys({}).Serialize(),
-            "[Mirel]\r\ntoken=m\r\n[JIRA]\r\nusername=u\r\ninstance=i\r\ntoken=t\r\n");
-  IniDocument empty;
-  empty.Set("Mirel", "token", "");
-  EXPECT_EQ(empty.Serialize(), "[Mirel]\r\ntoken=\r\n");
-}
-
 TEST(IniDocument, TextRoundTripsByteForByte) {
   const std::string text = "; comment\r\n[JIRA]\r\nusername = abc \r\n\r\n[Other]\r\nk=v\r\nloose line\r\n";
   EXPECT_EQ(IniDocument::Parse(text).Serialize(), text);

@@ -32,13 +32,6 @@ TEST(Cipher, DecryptsTheKnownAnswersBackToTheText) {
   for (const auto& v : Vectors) EXPECT_EQ(AesDecryptText(v.stored, CredentialPassphrase), v.text);
 }
 
-TEST(Cipher, StoredTextIsOneLineEvenWhenLong) {
-  const std::wstring stored = AesEncryptText(std::wstring(300, L'z'), CredentialPassphrase);
-  EXPECT_EQ(stored.find_first_of(L"\r\n"), std::wstring::npos);
-  EXPECT_EQ(stored.size(), 400u);
-  EXPECT_EQ(AesDecryptText(stored, CredentialPassphrase), std::wstring(300, L'z'));
-}
-
 TEST(Cipher, DamagedStoredTextGivesSomeTextAndNoError) {
   EXPECT_NO_THROW(AesDecryptText(L"not base64 at all!", CredentialPassphrase));
   EXPECT_NO_THROW(AesDecryptText(L"////", CredentialPassphrase));  // decodes to invalid UTF-8
