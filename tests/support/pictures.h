@@ -1,8 +1,9 @@
 #pragma once
-// Pictures the tests draw on and compare with: a plain canvas and a pattern in which every
-// pixel differs from its neighbours.
+// Pictures the tests draw on and compare with: a plain canvas, a pattern in which every
+// pixel differs from its neighbours and noise, and a pixel of a picture read back.
 #include <algorithm>
 #include <cstdint>
+#include <random>
 
 #include "win/dib.h"
 
@@ -23,6 +24,20 @@ inline win::DibSection Pattern(int w, int h) {
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) dib.pixels()[static_cast<size_t>(y) * w + x] = PatternPixel(x, y);
   return dib;
+}
+
+// Random colours, the same for the same seed.
+inline win::DibSection Noise(int w, int h, unsigned seed) {
+  win::DibSection dib(w, h);
+  std::mt19937 random(seed);
+  for (size_t i = 0; i < dib.pixelCount(); ++i) dib.pixels()[i] = random() & 0x00FFFFFF;
+  return dib;
+}
+
+// The colour at (x, y), once GDI has finished drawing.
+inline uint32_t At(const win::DibSection& dib, int x, int y) {
+  ::GdiFlush();
+  return dib.pixels()[static_cast<size_t>(y) * dib.width() + x] & 0x00FFFFFF;
 }
 
 }  // namespace testpictures

@@ -3,8 +3,6 @@
 // history restoring the back buffer's pixels.
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "editor/drawing.h"
 #include "editor/history.h"
 #include "editor/modAnnotations.h"
@@ -13,18 +11,13 @@
 
 using namespace editor;
 using namespace editor::draw;
+using testpictures::At;
 using testpictures::Canvas;
 
 namespace {
 
 constexpr uint32_t White = 0x00FFFFFF;
 constexpr uint32_t RedPixel = 0x00FF0000;  // 0x0000FF as a COLORREF
-
-
-uint32_t At(const win::DibSection& d, int x, int y) {
-  ::GdiFlush();
-  return d.pixels()[static_cast<size_t>(y) * d.width() + x] & 0x00FFFFFF;
-}
 
 // The run of red pixels through (x, y) along a column (vertical) or row: its first and
 // last coordinate.
@@ -66,9 +59,7 @@ TEST(Drawing, FinishedShapesAreRedFivePixelLines) {
 }
 
 TEST(Drawing, RubberBandsDrawnTwiceLeaveNoTrace) {
-  auto dib = Canvas(200, 150);
-  std::mt19937 rng(5);
-  for (size_t i = 0; i < dib.pixelCount(); ++i) dib.pixels()[i] = rng() & 0x00FFFFFF;
+  auto dib = testpictures::Noise(200, 150, 5);
   const Image before = Snapshot(dib);
   // A drag: each new outline replaces the one before it, then the last one goes.
   PointF start{30, 40}, last = start;
@@ -125,9 +116,7 @@ TEST(Markers, TheRealFontShrinksAWideText) {
 }
 
 TEST(HistoryOnBitmaps, UndoAndRedoRestoreTheBackBufferExactly) {
-  auto dib = Canvas(300, 200);
-  std::mt19937 rng(11);
-  for (size_t i = 0; i < dib.pixelCount(); ++i) dib.pixels()[i] = rng() & 0x00FFFFFF;
+  auto dib = testpictures::Noise(300, 200, 11);
   Picture picture = Snapshot(dib);
   PictureHistory history;
   history.RecordFirst(0);

@@ -10,7 +10,8 @@
 #include <filesystem>
 
 #include "capture/modSaveImages.h"
-#include "unit/win/temp_folder.h"
+#include "support/files.h"
+#include "support/temp_folder.h"
 #include "win/gdi.h"
 
 namespace {
@@ -75,9 +76,7 @@ TEST_F(ImageEncoding, EveryFormatOfTheTableIsReadableWithItsPixels) {
     EXPECT_TRUE(Near(d.right, 0, 0, 255)) << std::hex << d.right << " " << char(ext[1]);
   }
   // Nothing but the five files: no temporary file stays behind.
-  size_t count = 0;
-  for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(folder_))) count += !e.is_directory();
-  EXPECT_EQ(count, 5u);
+  EXPECT_EQ(testfiles::FileCount(folder_), 5u);
 }
 
 TEST_F(ImageEncoding, AMissingFolderReportsFailureAndWritesNothing) {

@@ -4,35 +4,18 @@
 
 #include <windows.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "shell/app_error.h"
 #include "shell/modINI.h"
-#include "unit/win/temp_folder.h"
+#include "support/files.h"
+#include "support/temp_folder.h"
+
+using testfiles::ReadBytes;
+using testfiles::WriteBytes;
 
 namespace {
 
 class IniFile : public ::testing::Test {
  protected:
-  std::string Bytes(const std::wstring& path) const {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
-  void WriteBytes(const std::wstring& path, const std::string& bytes) const {
-    std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
-  }
-  size_t FileCount() const {
-    WIN32_FIND_DATAW fd;
-    size_t n = 0;
-    HANDLE h = ::FindFirstFileW((folder_ + L"*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return 0;
-    do n += !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    while (::FindNextFileW(h, &fd));
-    ::FindClose(h);
-    return n;
-  }
   static std::vector<modINI::IniEntry> FourValues(const wchar_t* m, const wchar_t* u, const wchar_t* i,
                                                   const wchar_t* t) {
     return {{"Mirel", "token", m}, {"JIRA", "username", u}, {"JIRA", "instance", i}, {"JIRA", "token", t}};
@@ -51,8 +34,8 @@ TEST_F(IniFile, FreshFileIsWhatTheProfileFunctionsWrite) {
                          {"JIRA", "instance", ""}, {"JIRA", "token", "t1"}})
     ASSERT_TRUE(::WritePrivateProfileStringA(s, k, v, ref.c_str()));
   modINI::WriteIniValues(FourValues(L"m1", L"u1", L"", L"t1"), file_, true);
-  EXPECT_EQ(Bytes(file_), Bytes(reference));
-  EXPECT_EQ(Bytes(file_), "[Mirel]\r\ntoken=m1\r\n[JIRA]\r\nusername=u1\r\ninstance=\r\ntoken=t1\r\n");
+  EXPECT_EQ(ReadBytes(file_), ReadBytes(reference));
+  EXPECT_EQ(ReadBytes(file_), "[Mirel]\r\ntoken=m1\r\n[JIRA]\r\nusername=u1\r\ninstance=\r\ntoken=t1\r\n");
 }
 
 TEST_F(IniFile, ReadsWhatTheProfileFunctionsReadAndLongValuesWhole) {
@@ -69,22 +52,22 @@ TEST_F(IniFile, ReadsWhatTheProfileFunctionsReadAndLongValuesWhole) {
 TEST_F(IniFile, FreshWriteDropsEverythingElseAndUpdateKeepsOrder) {
   WriteBytes(file_, "[Old]\r\nx=1\r\n[JIRA]\r\nextra=2\r\n");
   modINI::WriteIniValues(FourValues(L"a", L"b", L"c", L"d"), file_, true);
-  const std::string fresh = Bytes(file_);
+  const std::string fresh = ReadBytes(file_);
   EXPECT_EQ(fresh, "[Mirel]\r\ntoken=a\r\n[JIRA]\r\nusername=b\r\ninstance=c\r\ntoken=d\r\n");
   modINI::WriteIniValues(FourValues(L"A", L"B", L"C", L"D"), file_, false);
-  EXPECT_EQ(Bytes(file_), "[Mirel]\r\ntoken=A\r\n[JIRA]\r\nusername=B\r\ninstance=C\r\ntoken=D\r\n");
-  EXPECT_EQ(FileCount(), 1u);  // no temporary file is left beside it
+  EXPECT_EQ(ReadBytes(file_), "[Mirel]\r\ntoken=A\r\n[JIRA]\r\nusername=B\r\ninstance=C\r\ntoken=D\r\n");
+  EXPECT_EQ(testfiles::FileCount(folder_), 1u);  // no temporary file is left beside it
 }
 
 TEST_F(IniFile, FailedWriteRaisesAndLeavesTheOldFile) {
   modINI::WriteIniValues(FourValues(L"a", L"b", L"c", L"d"), file_, true);
-  const std::string before = Bytes(file_);
+  const std::string before = ReadBytes(file_);
   // A folder where the temporary file should go makes the write fail.
   const std::wstring blocker = file_ + L"." + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
   ASSERT_TRUE(::CreateDirectoryW(blocker.c_str(), nullptr));
   EXPECT_THROW(modINI::WriteIniValues(FourValues(L"x", L"x", L"x", L"x"), file_, false), AppError);
   ::RemoveDirectoryW(blocker.c_str());
-  EXPECT_EQ(Bytes(file_), before);
+  EXPECT_EQ(ReadBytes(file_), before);
   EXPECT_THROW(modINI::WriteIniValues(FourValues(L"", L"", L"", L""), folder_ + L"no\\such\\config.ini", true),
                AppError);
 }

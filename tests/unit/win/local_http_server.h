@@ -33,7 +33,6 @@ class LocalHttpServer {
   LocalHttpServer(const LocalHttpServer&) = delete;
   LocalHttpServer& operator=(const LocalHttpServer&) = delete;
 
-  int Port() const { return port_; }
   std::wstring Address(const std::wstring& path) const { return L"http://127.0.0.1:" + std::to_wstring(port_) + path; }
   // The request as received: the head (request line and headers) and the body.
   const std::string& Head() const { return head_; }

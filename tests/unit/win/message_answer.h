@@ -1,25 +1,33 @@
 #pragma once
 // Answers the next message box with the given title from another thread: keeps its text
-// and presses OK, so that a test of code that reports can run on.
+// and presses OK, so that a test of code that reports can run on. Given an input box's
+// class, it types the reply into the box (none: the offer stands) and presses the button.
 #include <windows.h>
 
 #include <atomic>
+#include <cwchar>
 #include <string>
 #include <thread>
 
+#include "win/input_box.h"
+
 class MessageAnswer {
  public:
-  explicit MessageAnswer(std::wstring title) : title_(std::move(title)) {
-    thread_ = std::thread([this] {
+  explicit MessageAnswer(std::wstring title, const wchar_t* cls = L"#32770", const wchar_t* reply = nullptr,
+                         int button = IDOK)
+      : title_(std::move(title)) {
+    thread_ = std::thread([this, cls, reply, button] {
+      const bool input = wcscmp(cls, win::InputBoxClass) == 0;
       for (int i = 0; i < 1500 && !stop_; ++i) {
-        HWND box = ::FindWindowW(L"#32770", title_.c_str());
-        if (box && ::IsWindowVisible(box)) {
+        HWND box = ::FindWindowW(cls, title_.c_str());
+        // An input box once its reply field is there.
+        if (box && ::IsWindowVisible(box) && (!input || ::GetDlgItem(box, win::InputReply))) {
           wchar_t text[2048] = {};
-          HWND label = ::GetDlgItem(box, 0xFFFF);
-          ::GetWindowTextW(label, text, 2048);
+          ::GetWindowTextW(::GetDlgItem(box, 0xFFFF), text, 2048);
           text_ = text;
           seen_ = true;
-          ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+          if (reply) ::SendMessageW(::GetDlgItem(box, win::InputReply), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(reply));
+          ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
           return;
         }
         ::Sleep(10);

@@ -5,9 +5,6 @@
 
 #include <shlobj.h>
 
-#include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "app/resource.h"
 #include "sharing/modCBFiles.h"
@@ -16,12 +13,17 @@
 #include "sharing/modJira.h"
 #include "sharing/modUpload.h"
 #include "sharing/sharing_rules.h"
+#include "support/clipboard.h"
+#include "support/files.h"
 #include "support/pictures.h"
 #include "unit/win/local_http_server.h"
 #include "unit/win/message_answer.h"
-#include "unit/win/temp_folder.h"
+#include "support/temp_folder.h"
 #include "win/clipboard.h"
 
+using testfiles::ReadBytes;
+using testfiles::WriteBytes;
+using testpictures::At;
 using testpictures::Pattern;
 
 namespace {
@@ -35,24 +37,8 @@ win::DibSection FooterAsset(HBITMAP& handle) {
     win::unique_hdc dc(::CreateCompatibleDC(nullptr));
     win::select_object s(dc.get(), handle);
     ::BitBlt(dib.dc(), 0, 0, 178, 37, dc.get(), 0, 0, SRCCOPY);
-    ::GdiFlush();
-    for (size_t i = 0; i < dib.pixelCount(); ++i) dib.pixels()[i] &= 0x00FFFFFF;
   }
   return dib;
-}
-
-uint32_t At(const win::DibSection& d, int x, int y) { return d.pixels()[static_cast<size_t>(y) * d.width() + x] & 0x00FFFFFF; }
-
-std::string ReadFile(const std::wstring& path) {
-  std::ifstream f(std::filesystem::path(path), std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-void WriteFile(const std::wstring& path, const std::string& bytes) {
-  std::ofstream f(std::filesystem::path(path), std::ios::binary);
-  f << bytes;
 }
 
 }  // namespace
@@ -109,29 +95,23 @@ TEST(ExportComposite, PictureSeparatorAndFooterRowsAndColumns) {
 TEST(ClipboardCopy, BitmapDibAndPngAllCarryTheComposite) {
   const auto picture = Pattern(64, 48);
   ASSERT_TRUE(modCBFiles::CopyPictureToClipboard(nullptr, picture));
-  win::clipboard_open clipboard(nullptr);
-  ASSERT_TRUE(clipboard);
-  BITMAP bm{};
-  ASSERT_TRUE(::GetObjectW(::GetClipboardData(CF_BITMAP), sizeof bm, &bm));
-  EXPECT_EQ(bm.bmWidth, 64);
-  EXPECT_EQ(bm.bmHeight, 48);
-  HANDLE dib = ::GetClipboardData(CF_DIB);
-  ASSERT_NE(dib, nullptr);
-  const auto* header = static_cast<const BITMAPINFOHEADER*>(::GlobalLock(dib));
-  ASSERT_NE(header, nullptr);
+  {
+    win::clipboard_open clipboard(nullptr);
+    ASSERT_TRUE(clipboard);
+    BITMAP bm{};
+    ASSERT_TRUE(::GetObjectW(::GetClipboardData(CF_BITMAP), sizeof bm, &bm));
+    EXPECT_EQ(bm.bmWidth, 64);
+    EXPECT_EQ(bm.bmHeight, 48);
+  }
+  const std::string dib = testclipboard::Bytes(CF_DIB);
+  ASSERT_GE(dib.size(), sizeof(BITMAPINFOHEADER) + 3);
+  const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(dib.data());
   EXPECT_EQ(header->biWidth, 64);
   EXPECT_EQ(header->biHeight, 48);  // bottom-up
   EXPECT_EQ(header->biBitCount, 24);
   const auto* bits = reinterpret_cast<const uint8_t*>(header + 1);
-  const uint32_t first = bits[0] | bits[1] << 8 | bits[2] << 16;
-  EXPECT_EQ(first, At(picture, 0, 47));  // the last row comes first
-  ::GlobalUnlock(dib);
-  HANDLE png = ::GetClipboardData(::RegisterClipboardFormatW(L"PNG"));
-  ASSERT_NE(png, nullptr);
-  const auto* bytes = static_cast<const unsigned char*>(::GlobalLock(png));
-  ASSERT_NE(bytes, nullptr);
-  EXPECT_EQ(std::memcmp(bytes, "\x89PNG\r\n\x1a\n", 8), 0);
-  ::GlobalUnlock(png);
+  EXPECT_EQ(static_cast<uint32_t>(bits[0] | bits[1] << 8 | bits[2] << 16), At(picture, 0, 47));  // the last row first
+  EXPECT_EQ(testclipboard::Bytes(testclipboard::Png()).substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
 }
 
 namespace {
@@ -141,7 +121,7 @@ const std::string Marker = "[{\"self\":\"http://127.0.0.1/rest/api/2/attachment/
 TEST(Upload, AnsweredStatusAndMarkerDecideAndTheRequestIsExact) {
   TempFolder folder(L"lumo-upload");
   const std::string jpeg = std::string("\xFF\xD8\xFF\xE0", 4) + std::string(3000, 'j') + std::string("\r\n--\0x", 6);
-  WriteFile(folder.Path() + L"shot.jpg", jpeg);
+  WriteBytes(folder.Path() + L"shot.jpg", jpeg);
   LocalHttpServer server(200, Marker);
   std::string boundary;
   const std::string user(27, 'u'), token(26, 't');  // 54 bytes with the colon: 72 Base64 characters
@@ -153,26 +133,23 @@ TEST(Upload, AnsweredStatusAndMarkerDecideAndTheRequestIsExact) {
   EXPECT_EQ(server.Head().substr(0, server.Head().find("\r\n")),
             "POST /rest/api/2/issue/PROJ-12/attachments?nonce=1 HTTP/1.1");
   const std::string& head = server.Head();
-  const size_t type = head.find("Content-Type: multipart/form-data; boundary=" + boundary + "\r\n");
-  const size_t auth = head.find("Authorization: " + modUpload::BasicAuthorization(user + ":" + token) + "\r\n");
-  const size_t token72 = modUpload::BasicAuthorization(user + ":" + token).size();
-  EXPECT_EQ(token72, 6u + 72u);
-  const size_t atl = head.find("X-Atlassian-Token: nocheck\r\n");
-  const size_t accept = head.find("accept: application/json\r\n");
-  ASSERT_NE(type, std::string::npos) << head;
-  ASSERT_NE(auth, std::string::npos) << head;
-  ASSERT_NE(atl, std::string::npos) << head;
-  ASSERT_NE(accept, std::string::npos) << head;
-  EXPECT_LT(type, auth);  // the four headers in their order
-  EXPECT_LT(auth, atl);
-  EXPECT_LT(atl, accept);
+  EXPECT_EQ(modUpload::BasicAuthorization(user + ":" + token).size(), 6u + 72u);
+  size_t previous = 0;  // the four headers, in their order, after the request line
+  for (const std::string& header : {"Content-Type: multipart/form-data; boundary=" + boundary,
+                                    "Authorization: " + modUpload::BasicAuthorization(user + ":" + token),
+                                    std::string("X-Atlassian-Token: nocheck"), std::string("accept: application/json")}) {
+    const size_t at = head.find(header + "\r\n");
+    ASSERT_NE(at, std::string::npos) << header << "\n" << head;
+    EXPECT_LT(previous, at) << header;
+    previous = at;
+  }
   EXPECT_EQ(server.Body(), modUpload::BuildUploadBody("shot.jpg", jpeg, boundary));
   EXPECT_NE(server.Body().find("\r\n\r\n" + jpeg + "\r\n--" + boundary + "\r\n"), std::string::npos);
 }
 
 TEST(Upload, OtherAnswersGiveZeroWithoutAMessage) {
   TempFolder folder(L"lumo-upload2");
-  WriteFile(folder.Path() + L"a.jpg", "jpeg");
+  WriteBytes(folder.Path() + L"a.jpg", "jpeg");
   for (auto [status, answer] : {std::pair{201, Marker}, {200, std::string("[]")}, {401, std::string("denied")}}) {
     LocalHttpServer server(status, answer);
     MessageAnswer none(L"Upload Error");
@@ -194,7 +171,7 @@ TEST(Upload, AMissingFileAndABadAddressAreReported) {
     EXPECT_EQ(message.Text(),
               L"There was an error uploading. Save and open file to be uploaded failed. If this persists, contact support");
   }
-  WriteFile(folder.Path() + L"a.jpg", "jpeg");
+  WriteBytes(folder.Path() + L"a.jpg", "jpeg");
   {
     MessageAnswer message(L"Upload Error");
     EXPECT_EQ(modUpload::UploadAttachment(nullptr, L"jira.example/rest", folder.Path(), L"a.jpg", L"u", L"t", boundary), 0);
@@ -214,94 +191,87 @@ TEST(Upload, AMissingFileAndABadAddressAreReported) {
 }
 
 namespace {
-modJira::JiraCommand Command(const TempFolder& folder, const std::wstring& instance, std::vector<std::optional<std::wstring>> replies,
-                             std::vector<std::wstring>& asked, int& toggles) {
-  modJira::JiraCommand c;
-  c.instance = instance;
-  c.user = L"  me ";
-  c.token = L"secret";
-  c.uploadUrl = instance + L"/rest/api/2/issue/!!ISSUE!!/attachments";
-  c.imagesFolder = folder.Path();
-  c.now.tm_year = 123, c.now.tm_mon = 10, c.now.tm_mday = 14, c.now.tm_hour = 22, c.now.tm_min = 13, c.now.tm_sec = 20;
-  c.ask = [replies, &asked, i = size_t{0}](const std::wstring& prompt, const std::wstring&, const std::wstring& reply) mutable {
-    asked.push_back(prompt + L"|" + reply);
-    return i < replies.size() ? replies[i++] : std::nullopt;
-  };
-  c.toggleSettings = [&toggles] { ++toggles; };
-  c.saveComposite = [](const std::wstring& path) {
-    WriteFile(path, "JPEG bytes");
-    return true;
-  };
-  return c;
-}
+// The command against a local server, with the replies given in turn; the prompts asked
+// and the times the settings panel was toggled are kept.
+class JiraCommand : public ::testing::Test {
+ protected:
+  modJira::JiraCommand Command(std::vector<std::optional<std::wstring>> replies, const std::wstring& instance = L"") {
+    modJira::JiraCommand c;
+    c.instance = instance.empty() ? server_.Address(L"") : instance;
+    c.user = L"  me ";
+    c.token = L"secret";
+    c.uploadUrl = server_.Address(L"/rest/api/2/issue/!!ISSUE!!/attachments");
+    c.imagesFolder = folder_.Path();
+    c.now.tm_year = 123, c.now.tm_mon = 10, c.now.tm_mday = 14, c.now.tm_hour = 22, c.now.tm_min = 13, c.now.tm_sec = 20;
+    c.ask = [this, replies, i = size_t{0}](const std::wstring& prompt, const std::wstring&, const std::wstring& reply) mutable {
+      asked_.push_back(prompt + L"|" + reply);
+      return i < replies.size() ? replies[i++] : std::nullopt;
+    };
+    c.toggleSettings = [this] { ++toggles_; };
+    c.saveComposite = [](const std::wstring& path) {
+      WriteBytes(path, "JPEG bytes");
+      return true;
+    };
+    return c;
+  }
+  std::string RequestLine() const { return server_.Head().substr(0, server_.Head().find("\r\n")); }
+  TempFolder folder_{L"lumo-jira"};
+  LocalHttpServer server_{200, Marker};
+  std::vector<std::wstring> asked_;
+  int toggles_ = 0;
+};
 }  // namespace
 
-TEST(JiraCommand, WithTheSwitchOnTheAttachmentGoesToTheIssue) {
-  TempFolder folder(L"lumo-jira");
-  LocalHttpServer server(200, Marker);
-  std::vector<std::wstring> asked;
-  int toggles = 0;
-  auto c = Command(folder, L"  http://127.0.0.1:" + std::to_wstring(server.Port()) + L" ", {L" PROJ-12 ", L"1700000000-PROJ-12-"},
-                   asked, toggles);
-  c.uploadUrl = L"http://127.0.0.1:" + std::to_wstring(server.Port()) + L"/rest/api/2/issue/!!ISSUE!!/attachments";
+TEST_F(JiraCommand, WithTheSwitchOnTheAttachmentGoesToTheIssue) {
+  auto c = Command({L" PROJ-12 ", L"1700000000-PROJ-12-"}, L"  " + server_.Address(L"") + L" ");
   MessageAnswer result(L"Upload Result");
   const auto out = modJira::RunJiraUpload(c);
   EXPECT_EQ(c.user, L"me");  // the fields are trimmed
-  EXPECT_EQ(asked, (std::vector<std::wstring>{L"Enter JIRA Issue Number|", L"Name for attachment ?|1700000000-PROJ-12-"}));
+  EXPECT_EQ(asked_, (std::vector<std::wstring>{L"Enter JIRA Issue Number|", L"Name for attachment ?|1700000000-PROJ-12-"}));
   EXPECT_EQ(out.fileName, L"1700000000-proj-12-.jpg");
   EXPECT_EQ(out.result, 200);
-  EXPECT_EQ(server.Head().substr(0, server.Head().find("\r\n")),
-            "POST /rest/api/2/issue/PROJ-12/attachments?nonce=1700000000 HTTP/1.1");
-  EXPECT_NE(server.Body().find("filename=\"1700000000-proj-12-.jpg\""), std::string::npos);
-  EXPECT_EQ(ReadFile(folder.Path() + L"1700000000-proj-12-.jpg"), "JPEG bytes");  // stays in the folder
+  EXPECT_EQ(RequestLine(), "POST /rest/api/2/issue/PROJ-12/attachments?nonce=1700000000 HTTP/1.1");
+  EXPECT_NE(server_.Body().find("filename=\"1700000000-proj-12-.jpg\""), std::string::npos);
+  EXPECT_EQ(ReadBytes(folder_.Path() + L"1700000000-proj-12-.jpg"), "JPEG bytes");  // stays in the folder
   ASSERT_TRUE(result.Seen());
   EXPECT_EQ(result.Text(), L"Upload of file: 1700000000-proj-12-.jpg - response: Success");
-  EXPECT_EQ(toggles, 0);
+  EXPECT_EQ(toggles_, 0);
 }
 
-TEST(JiraCommand, MissingSettingsOpenThePanelAndCancelsStopSilently) {
-  TempFolder folder(L"lumo-jira2");
-  std::vector<std::wstring> asked;
-  int toggles = 0;
-  auto empty = Command(folder, L"   ", {}, asked, toggles);
+TEST_F(JiraCommand, MissingSettingsOpenThePanelAndCancelsStopSilently) {
+  auto empty = Command({}, L"   ");
   modJira::RunJiraUpload(empty);
-  EXPECT_EQ(toggles, 1);
-  EXPECT_TRUE(asked.empty());
+  EXPECT_EQ(toggles_, 1);
+  EXPECT_TRUE(asked_.empty());
   // A blank key, then a cancelled name: no file, no request.
-  LocalHttpServer server(200, Marker);
-  auto blankKey = Command(folder, L"http://127.0.0.1:" + std::to_wstring(server.Port()), {L"   "}, asked, toggles);
+  auto blankKey = Command({L"   "});
   EXPECT_EQ(modJira::RunJiraUpload(blankKey).result, 0);
-  auto cancelled = Command(folder, L"http://127.0.0.1:" + std::to_wstring(server.Port()), {L"KEY-1", std::nullopt}, asked, toggles);
+  auto cancelled = Command({L"KEY-1", std::nullopt});
   EXPECT_EQ(modJira::RunJiraUpload(cancelled).result, 0);
-  EXPECT_EQ(server.Requests(), 0);
-  EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::path(folder.Path())));
+  EXPECT_EQ(server_.Requests(), 0);
+  EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::path(folder_.Path())));
   // A key that would leave the issue's resource stays inside it.
-  auto hostile = Command(folder, L"http://127.0.0.1:" + std::to_wstring(server.Port()), {L"../../x?y#", L""}, asked, toggles);
+  auto hostile = Command({L"../../x?y#", L""});
   MessageAnswer result(L"Upload Result");
   const auto out = modJira::RunJiraUpload(hostile);
   EXPECT_EQ(out.fileName, L"issue_image.jpg");
-  EXPECT_EQ(server.Head().substr(0, server.Head().find("\r\n")),
-            "POST /rest/api/2/issue/..%2F..%2Fx%3Fy%23/attachments?nonce=1700000000 HTTP/1.1");
+  EXPECT_EQ(RequestLine(), "POST /rest/api/2/issue/..%2F..%2Fx%3Fy%23/attachments?nonce=1700000000 HTTP/1.1");
 }
 
-TEST(JiraCommand, AnAttachmentThatWasNotWrittenIsNotUploaded) {
-  TempFolder folder(L"lumo-jira3");
-  LocalHttpServer server(200, Marker);
-  std::vector<std::wstring> asked;
-  int toggles = 0;
-  auto c = Command(folder, L"http://127.0.0.1:" + std::to_wstring(server.Port()), {L"KEY-7", L"shot"}, asked, toggles);
+TEST_F(JiraCommand, AnAttachmentThatWasNotWrittenIsNotUploaded) {
+  auto c = Command({L"KEY-7", L"shot"});
   c.saveComposite = [](const std::wstring&) { return false; };  // the disk is full, say
   MessageAnswer error(L"File Error");
   EXPECT_EQ(modJira::RunJiraUpload(c).result, 0);
   ASSERT_TRUE(error.Seen());
   EXPECT_EQ(error.Text(), L"There was an error saving the attatchment file. Please retry. Ensure filename contains no invalid characters");
-  EXPECT_EQ(server.Requests(), 0);
+  EXPECT_EQ(server_.Requests(), 0);
   // A name that is a device is not written either.
-  auto device = Command(folder, L"http://127.0.0.1:" + std::to_wstring(server.Port()), {L"KEY-7", L"CON"}, asked, toggles);
+  auto device = Command({L"KEY-7", L"CON"});
   MessageAnswer again(L"File Error");
   EXPECT_EQ(modJira::RunJiraUpload(device).result, 0);
   EXPECT_TRUE(again.Seen());
-  EXPECT_EQ(server.Requests(), 0);
+  EXPECT_EQ(server_.Requests(), 0);
 }
 
 namespace {
@@ -309,8 +279,9 @@ namespace {
 // kinds of call and the arguments in the order the caller meant them.
 class RecordingDispatch : public IDispatch {
  public:
+  explicit RecordingDispatch(RecordingDispatch* child = nullptr) : child(child) {}
   std::vector<std::wstring> calls;
-  RecordingDispatch* child = nullptr;  // what CreateItem and Attachments return
+  RecordingDispatch* child;  // what CreateItem and Attachments return
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
     *out = this;
@@ -353,16 +324,12 @@ class RecordingDispatch : public IDispatch {
 }  // namespace
 
 TEST(OutlookMail, TheMailItemIsMadeAttachedAndShownByName) {
-  RecordingDispatch attachments, item, outlook;
-  outlook.child = &item;
-  item.child = &attachments;
+  RecordingDispatch attachments, item(&attachments), outlook(&item);
   modEmail::ComposeOutlookMail(&outlook, L"C:\\img\\shot.jpg", L"", L"  ", L"");
   EXPECT_EQ(outlook.calls, (std::vector<std::wstring>{L"CreateItem(0"}));
   EXPECT_EQ(item.calls, (std::vector<std::wstring>{L"Attachments?", L"Display("}));  // blank fields stay unset
   EXPECT_EQ(attachments.calls, (std::vector<std::wstring>{L"Add(C:\\img\\shot.jpg,1,1"}));
-  RecordingDispatch attachments2, item2, outlook2;
-  outlook2.child = &item2;
-  item2.child = &attachments2;
+  RecordingDispatch attachments2, item2(&attachments2), outlook2(&item2);
   modEmail::ComposeOutlookMail(&outlook2, L"C:\\a.jpg", L"a@b.example", L"Bug", L"See picture");
   EXPECT_EQ(item2.calls, (std::vector<std::wstring>{L"To=a@b.example", L"Subject=Bug", L"Body=See picture", L"Attachments?",
                                                     L"Display("}));
