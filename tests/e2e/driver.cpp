@@ -3,8 +3,6 @@
 #include <shlobj.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 #include "shell/run_entry.h"
@@ -23,16 +21,6 @@ std::wstring AppDataFolder() {
 }
 
 std::wstring ConfigFile() { return AppDataFolder() + L"\\Mirel Lumo\\config\\config.ini"; }
-
-std::string ReadBytes(const std::wstring& path) {
-  std::ifstream in(std::filesystem::path(path), std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
-}
 
 bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -118,6 +106,15 @@ HWND Program::WaitForMessageBox(const wchar_t* title, Duration timeout) const {
   return WaitForWindow(L"#32770", title, timeout);
 }
 
+std::wstring Program::DismissMessageBox(const wchar_t* title, Duration timeout) const {
+  HWND box = WaitForMessageBox(title, timeout);
+  if (!box) return L"(no message)";
+  const std::wstring text = MessageBoxText(box);
+  PressOk(box);
+  WaitUntil([&] { return !::IsWindow(box); }, 5s);
+  return text;
+}
+
 bool Program::CloseAndWait(Duration timeout) {
   HWND main = WaitForMainWindow(timeout);
   if (!main) return false;
@@ -125,11 +122,48 @@ bool Program::CloseAndWait(Duration timeout) {
   return WaitForExit(timeout);
 }
 
-std::wstring MessageBoxText(HWND box) {
+namespace {
+struct Found {
+  const wchar_t* cls;
+  int id;
+  HWND hwnd;
+};
+}  // namespace
+
+HWND Descendant(HWND root, const wchar_t* cls, int id) {
+  Found f{cls, id, nullptr};
+  ::EnumChildWindows(
+      root,
+      [](HWND h, LPARAM p) -> BOOL {
+        auto* f = reinterpret_cast<Found*>(p);
+        wchar_t name[64] = {};
+        ::GetClassNameW(h, name, 64);
+        if ((!f->cls || _wcsicmp(name, f->cls) == 0) && (f->id == 0 || ::GetDlgCtrlID(h) == f->id)) {
+          f->hwnd = h;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&f));
+  return f.hwnd;
+}
+
+RECT ScreenRect(HWND window) {
+  RECT r{};
+  ::GetWindowRect(window, &r);
+  return r;
+}
+
+std::wstring WindowText(HWND window) {
   wchar_t text[4096] = {};
-  ::GetWindowTextW(::GetDlgItem(box, 0xFFFF), text, 4096);
+  DWORD_PTR ignored = 0;
+  ::SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &ignored);
   return text;
 }
+
+std::wstring ItemText(HWND dialog, int id) { return WindowText(::GetDlgItem(dialog, id)); }
+
+std::wstring MessageBoxText(HWND box) { return ItemText(box, 0xFFFF); }
 
 void PressOk(HWND box) { ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
 
@@ -151,8 +185,7 @@ void e2e::MoveMouse(int x, int y) {
 }
 
 void e2e::MouseButton(DWORD flags) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
+  INPUT in{INPUT_MOUSE};
   in.mi.dwFlags = flags;
   ::SendInput(1, &in, sizeof in);
 }
@@ -175,50 +208,48 @@ void e2e::ClickAt(POINT at) {
 }
 
 void e2e::Click(HWND control) {
-  RECT r;
-  ::GetWindowRect(control, &r);
+  const RECT r = ScreenRect(control);
   ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
 void e2e::KeyChord(std::initializer_list<WORD> keys) {
   std::vector<INPUT> in;
-  for (WORD vk : keys) {
-    INPUT i{};
-    i.type = INPUT_KEYBOARD;
-    i.ki.wVk = vk;
-    in.push_back(i);
-  }
-  for (auto it = keys.end(); it != keys.begin();) {
-    INPUT i{};
-    i.type = INPUT_KEYBOARD;
-    i.ki.wVk = *--it;
-    i.ki.dwFlags = KEYEVENTF_KEYUP;
-    in.push_back(i);
-  }
+  const auto key = [&](WORD vk, DWORD flags) {
+    in.push_back(INPUT{INPUT_KEYBOARD});
+    in.back().ki.wVk = vk;
+    in.back().ki.dwFlags = flags;
+  };
+  for (WORD vk : keys) key(vk, 0);
+  for (auto it = keys.end(); it != keys.begin();) key(*--it, KEYEVENTF_KEYUP);
   ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
   PumpFor(60ms);
 }
 
 std::vector<COLORREF> e2e::ScreenPixels(const RECT& area) {
   const int w = area.right - area.left, h = area.bottom - area.top;
-  std::vector<COLORREF> out;
-  if (w <= 0 || h <= 0) return out;
+  if (w <= 0 || h <= 0) return {};
+  win::DibSection dib(w, h);
   HDC screen = ::GetDC(nullptr);
-  HDC mem = ::CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
-  void* bits = nullptr;
-  HBITMAP dib = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = ::SelectObject(mem, dib);
-  ::BitBlt(mem, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
-  ::GdiFlush();
-  const auto* px = static_cast<const DWORD*>(bits);
-  for (int i = 0; i < w * h; ++i) out.push_back(RGB((px[i] >> 16) & 0xFF, (px[i] >> 8) & 0xFF, px[i] & 0xFF));
-  ::SelectObject(mem, old);
-  ::DeleteObject(dib);
-  ::DeleteDC(mem);
+  ::BitBlt(dib.dc(), 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
   ::ReleaseDC(nullptr, screen);
+  return Colours(dib);
+}
+
+std::vector<COLORREF> e2e::Colours(const win::DibSection& dib) {
+  ::GdiFlush();
+  std::vector<COLORREF> out;
+  for (size_t i = 0; i < dib.pixelCount(); ++i) {
+    const uint32_t p = dib.pixels()[i];
+    out.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+  }
   return out;
+}
+
+int e2e::Differences(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
+  if (a.size() != b.size()) return static_cast<int>(std::max(a.size(), b.size()));
+  int n = 0;
+  for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+  return n;
 }
 
 
@@ -231,6 +262,24 @@ std::wstring e2e::UnixToWindows(const std::wstring& path) {
   std::wstring p = path;
   for (auto& c : p) c = c == L'/' ? L'\\' : c;
   return L"Z:" + p;
+}
+
+void e2e::DeleteRunEntry() {
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"MirelLumo");
+}
+
+std::wstring e2e::RecordUrls(const wchar_t* kind) {
+  const std::wstring recorder = Env(L"LUMO_URL_RECORDER"), log = Env(L"LUMO_URL_LOG");
+  HKEY key = nullptr;
+  if (recorder.empty() || log.empty() ||
+      ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+    return {};
+  ::RegSetValueExW(key, kind, 0, REG_SZ, reinterpret_cast<const BYTE*>(recorder.c_str()),
+                   static_cast<DWORD>((recorder.size() + 1) * sizeof(wchar_t)));
+  ::RegCloseKey(key);
+  ::DeleteFileW(UnixToWindows(log).c_str());
+  return UnixToWindows(log);
 }
 
 namespace {

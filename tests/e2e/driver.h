@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
+#include "support/temp_folder.h"
+#include "win/dib.h"
 #include "win/handles.h"
 
 namespace e2e {
@@ -19,11 +22,16 @@ using Duration = std::chrono::milliseconds;
 std::wstring ExePath();                  // MirelLumo.exe beside the test program
 std::wstring AppDataFolder();            // the per-user roaming folder
 std::wstring ConfigFile();               // AppData\Mirel Lumo\config\config.ini
-std::string ReadBytes(const std::wstring& path);  // "" when missing
-void WriteBytes(const std::wstring& path, const std::string& bytes);
+using testfiles::ReadBytes;
+using testfiles::WriteBytes;
 bool FileExists(const std::wstring& path);
 std::wstring Env(const wchar_t* name);                // "" when not set
 std::wstring UnixToWindows(const std::wstring& path);  // a path of the machine under Wine's Z: drive
+// No Run entry stays behind a test: Wine would start the program from it with its services.
+void DeleteRunEntry();
+// Points Wine's hand-off of addresses (its "Browsers" or "Mailers") at the recorder that
+// scripts/test sets up and empties the recorder's log: the log's path, "" without a recorder.
+std::wstring RecordUrls(const wchar_t* kind);
 
 class Program {
  public:
@@ -39,6 +47,9 @@ class Program {
   HWND WaitForWindow(const wchar_t* className, const wchar_t* title, Duration timeout) const;
   HWND WaitForMainWindow(Duration timeout = 20s) const;
   HWND WaitForMessageBox(const wchar_t* title, Duration timeout = 20s) const;
+  // The text of the next message box with that title, once its OK is pressed and it has
+  // gone; "(no message)" when none comes.
+  std::wstring DismissMessageBox(const wchar_t* title, Duration timeout = 20s) const;
   // Asks the main window to close and waits for the process to end; its exit code.
   bool CloseAndWait(Duration timeout = 20s);
   bool WaitForExit(Duration timeout) const;
@@ -49,6 +60,13 @@ class Program {
   DWORD pid_ = 0;
 };
 
+// The first window below root (at any depth) of that class (any: nullptr) and control id
+// (any: 0), or nullptr.
+HWND Descendant(HWND root, const wchar_t* cls, int id = 0);
+RECT ScreenRect(HWND window);
+// A window's text, asked of its process (an edit control's text as typed), and a control's.
+std::wstring WindowText(HWND window);
+std::wstring ItemText(HWND dialog, int id);
 // The text of a message box and a click on its OK button.
 std::wstring MessageBoxText(HWND box);
 void PressOk(HWND box);
@@ -65,6 +83,9 @@ void Click(HWND control);  // its middle
 void KeyChord(std::initializer_list<WORD> keys);
 // The screen's pixels in the rectangle, rows top to bottom, as COLORREF values.
 std::vector<COLORREF> ScreenPixels(const RECT& area);
+// A bitmap's pixels the same way, and how many of two such lists differ (all when the sizes do).
+std::vector<COLORREF> Colours(const win::DibSection& dib);
+int Differences(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b);
 
 // Polls a condition every few milliseconds until it holds or the time is up.
 template <class Condition>

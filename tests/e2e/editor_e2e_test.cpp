@@ -4,26 +4,25 @@
 // draws on a bitmap of the test's own.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <filesystem>
-
-#include "e2e/driver.h"
 #include "e2e/editor_fixture.h"
 #include "editor/drawing.h"
-#include "editor/frmMain_ids.h"
 #include "editor/modAnnotations.h"
-#include "win/dib.h"
 
 using namespace e2e;
+using namespace editor::draw;
 
-namespace fs = std::filesystem;
-
+namespace {
+// The canvas with a red stroke from point to point, as the program draws one.
+win::DibSection Stroke(win::DibSection canvas, std::initializer_list<editor::PointF> points) {
+  for (auto p = points.begin(); p + 1 != points.end(); ++p) Segment(canvas.dc(), p[0], p[1], Red, Mode::CopyPen);
+  return canvas;
+}
+}  // namespace
 
 TEST_F(Editor, PasteUndoToTheEmptyStateAndRedo) {
   const auto pattern = Pattern(300, 200);
   Paste(pattern);
-  int wrong = 0;
-  EXPECT_TRUE(Shows(Colours(pattern), &wrong)) << wrong << " pixels differ";
+  EXPECT_TRUE(Shows(pattern));
   EXPECT_TRUE(::IsWindowEnabled(Control(ids::cmdSend2JIRA)));
 
   KeysOnPicture({VK_CONTROL, VK_SHIFT, 'Z'});  // not Undo
@@ -36,7 +35,7 @@ TEST_F(Editor, PasteUndoToTheEmptyStateAndRedo) {
   EXPECT_TRUE(Shows(std::vector<COLORREF>(300 * 200, window)));  // the empty state keeps the size
   KeysOnPicture({VK_CONTROL, 'Z'});  // nothing before the empty state
   Click(Control(ids::Commandfwd));
-  EXPECT_TRUE(Shows(Colours(pattern)));
+  EXPECT_TRUE(Shows(pattern));
 
   // Text on the clipboard: Ctrl+V changes nothing, and the history is still there.
   ASSERT_TRUE(PutText(L"not a picture"));
@@ -63,23 +62,19 @@ TEST_F(Editor, ABoxWithNumberingAndPrefixGetsMarkerA1OnItsTopLeftCorner) {
   Drag(At(200, 150), At(80, 60));
 
   auto expected = Canvas(400, 300);
-  editor::draw::BoxOutline(expected.dc(), {200, 150}, {80, 60}, editor::draw::Red, editor::draw::Mode::CopyPen);
-  modAnnotations::DrawNumberedAnnotation(expected.dc(), L"A1", 80, 60, 12, 0xFFFFFF, editor::draw::Red);
-  int wrong = 0;
-  EXPECT_TRUE(Shows(Colours(expected), &wrong)) << wrong << " pixels differ";
-  wchar_t text[16] = {};
-  ::SendMessageW(prefix, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(text));
-  EXPECT_STREQ(text, L"A");  // the box was rewritten without its blanks
+  BoxOutline(expected.dc(), {200, 150}, {80, 60}, Red, Mode::CopyPen);
+  modAnnotations::DrawNumberedAnnotation(expected.dc(), L"A1", 80, 60, 12, 0xFFFFFF, Red);
+  EXPECT_TRUE(Shows(expected));
+  EXPECT_EQ(WindowText(prefix), L"A");  // the box was rewritten without its blanks
 
   // Undo takes the box and its marker away; the next box is A1 again.
   Click(Control(ids::Commandback));
-  EXPECT_TRUE(Shows(Colours(Canvas(400, 300))));
+  EXPECT_TRUE(Shows(Canvas(400, 300)));
   Drag(At(300, 250), At(350, 280));
-  editor::draw::BoxOutline(expected.dc(), {300, 250}, {350, 280}, editor::draw::Red, editor::draw::Mode::CopyPen);
   auto second = Canvas(400, 300);
-  editor::draw::BoxOutline(second.dc(), {300, 250}, {350, 280}, editor::draw::Red, editor::draw::Mode::CopyPen);
-  modAnnotations::DrawNumberedAnnotation(second.dc(), L"A1", 300, 250, 12, 0xFFFFFF, editor::draw::Red);
-  EXPECT_TRUE(Shows(Colours(second), &wrong)) << wrong << " pixels differ";
+  BoxOutline(second.dc(), {300, 250}, {350, 280}, Red, Mode::CopyPen);
+  modAnnotations::DrawNumberedAnnotation(second.dc(), L"A1", 300, 250, 12, 0xFFFFFF, Red);
+  EXPECT_TRUE(Shows(second));
 }
 
 TEST_F(Editor, DrawingWhileZoomedLandsOnThePicturesOwnPixels) {
@@ -93,10 +88,7 @@ TEST_F(Editor, DrawingWhileZoomedLandsOnThePicturesOwnPixels) {
   Click(Control(ids::Commandback));
   Click(Control(ids::Commandfwd));
   ASSERT_TRUE(PictureSizeIs(200, 100));
-  auto expected = Canvas(200, 100);
-  editor::draw::Segment(expected.dc(), {18, 45}, {182, 45}, editor::draw::Red, editor::draw::Mode::CopyPen);
-  int wrong = 0;
-  EXPECT_TRUE(Shows(Colours(expected), &wrong)) << wrong << " pixels differ";
+  EXPECT_TRUE(Shows(Stroke(Canvas(200, 100), {{18, 45}, {182, 45}})));
 }
 
 TEST_F(Editor, TheNextNumberIsAskedForAndBadRepliesChangeNothing) {
@@ -104,29 +96,19 @@ TEST_F(Editor, TheNextNumberIsAskedForAndBadRepliesChangeNothing) {
   Click(Control(ids::cmdSettings));
   HWND settings = Descendant(main_, L"MirelLumo.Panel", ids::frameSettings);
   ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(settings) != FALSE; }, 3s));
-  auto answer = [&](const wchar_t* reply) {
+  // 2.5 halves to even: 2; below 1, beyond 32767 or no number: unchanged.
+  for (const wchar_t* reply : {L"2.5", L"0", L"40000", L"many"}) {
     Click(::GetDlgItem(settings, ids::cmdSetNextNumber));
-    HWND box = app_->WaitForWindow(L"MirelLumo.InputBox", L"Numbered Annotation", 5s);
-    ASSERT_NE(box, nullptr);
-    ::SendMessageW(::GetDlgItem(box, 302), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(reply));
-    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, 5s));
-  };
-  answer(L"2.5");    // halves to even: 2
-  answer(L"0");      // below 1: unchanged
-  answer(L"40000");  // beyond 32767: unchanged
-  answer(L"many");
+    ASSERT_TRUE(Answer(L"Numbered Annotation", reply)) << reply;
+  }
   Click(Control(ids::cmdSettings));
   Click(Control(ids::Command3_0));
   OnToolPanel({ids::Option2});  // "Free Draw"
   Drag(At(30, 100), At(150, 100));
-  auto expected = Canvas(200, 160);
   // The stroke: from the press through the middle to the release, then marker 2 at its end.
-  editor::draw::Segment(expected.dc(), {30, 100}, {90, 100}, editor::draw::Red, editor::draw::Mode::CopyPen);
-  editor::draw::Segment(expected.dc(), {90, 100}, {150, 100}, editor::draw::Red, editor::draw::Mode::CopyPen);
-  modAnnotations::DrawNumberedAnnotation(expected.dc(), L"2", 150, 100, 12, 0xFFFFFF, editor::draw::Red);
-  int wrong = 0;
-  EXPECT_TRUE(Shows(Colours(expected), &wrong)) << wrong << " pixels differ";
+  auto expected = Stroke(Canvas(200, 160), {{30, 100}, {90, 100}, {150, 100}});
+  modAnnotations::DrawNumberedAnnotation(expected.dc(), L"2", 150, 100, 12, 0xFFFFFF, Red);
+  EXPECT_TRUE(Shows(expected));
 }
 
 TEST_F(Editor, ToolsSlidesThePanelInAndOutAndASecondPickDuringASlideChangesNothing) {
@@ -184,7 +166,7 @@ TEST_F(Editor, NoDrawDragsThePictureAndDrawingToolsLeaveItInPlace) {
   EXPECT_TRUE(WaitUntil([&] { const RECT r = PlaceIn(viewport, picture_); return r.left == before.left + 50 && r.top == before.top + 30; }, 3s))
       << PlaceIn(viewport, picture_).left << "," << PlaceIn(viewport, picture_).top;
   const RECT moved = PlaceIn(viewport, picture_);
-  EXPECT_TRUE(Shows(Colours(Canvas(300, 200))));  // nothing drawn
+  EXPECT_TRUE(Shows(Canvas(300, 200)));  // nothing drawn
 
   OnToolPanel({ids::Option2});  // "Free Draw"
   // With the right button held nothing is drawn; with the left a stroke, and the picture stays.
@@ -193,14 +175,11 @@ TEST_F(Editor, NoDrawDragsThePictureAndDrawingToolsLeaveItInPlace) {
   MoveMouse(At(120, 20).x, At(120, 20).y);
   MouseButton(MOUSEEVENTF_RIGHTUP);
   PumpFor(100ms);
-  EXPECT_TRUE(Shows(Colours(Canvas(300, 200))));
+  EXPECT_TRUE(Shows(Canvas(300, 200)));
   Drag(At(20, 50), At(120, 50));
   EXPECT_EQ(PlaceIn(viewport, picture_).left, moved.left);
   EXPECT_EQ(PlaceIn(viewport, picture_).top, moved.top);
-  auto expected = Canvas(300, 200);
-  editor::draw::Segment(expected.dc(), {20, 50}, {70, 50}, editor::draw::Red, editor::draw::Mode::CopyPen);
-  editor::draw::Segment(expected.dc(), {70, 50}, {120, 50}, editor::draw::Red, editor::draw::Mode::CopyPen);
-  EXPECT_TRUE(Shows(Colours(expected)));
+  EXPECT_TRUE(Shows(Stroke(Canvas(300, 200), {{20, 50}, {70, 50}, {120, 50}})));
 }
 
 TEST_F(Editor, TheFirstDrawingOnTheStartUpPictureRecordsItFirst) {
@@ -221,7 +200,7 @@ TEST_F(Editor, TheFirstDrawingOnTheStartUpPictureRecordsItFirst) {
 TEST(EditorDensity, PlacesScaleAndThePictureKeepsItsPixels) {
   if (Env(L"LUMO_DPI") != L"144") GTEST_SKIP() << "runs where Wine is set to 144 dpi (LUMO_DPI=144)";
   struct Restore {
-    ~Restore() { ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"MirelLumo"); }
+    ~Restore() { DeleteRunEntry(); }
   } restore;
   Program app(L"allowmultinstance");
   HWND main = app.WaitForMainWindow();
@@ -263,9 +242,8 @@ TEST_F(Editor, AReleaseAwayFromTheLastOutlineLeavesOnlyTheFinishedBox) {
   Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 120, 90);
   Post(picture_, WM_LBUTTONUP, 0, 200, 150);  // no move to the release point
   auto expected = Canvas(300, 200);
-  editor::draw::BoxOutline(expected.dc(), {40, 30}, {200, 150}, editor::draw::Red, editor::draw::Mode::CopyPen);
-  int wrong = 0;
-  EXPECT_TRUE(Shows(Colours(expected), &wrong)) << wrong << " pixels differ";
+  BoxOutline(expected.dc(), {40, 30}, {200, 150}, Red, Mode::CopyPen);
+  EXPECT_TRUE(Shows(expected));
 }
 
 TEST_F(Editor, ADragThatLosesTheMouseOrMeetsAnUndoLeavesNothingBehind) {
@@ -275,7 +253,7 @@ TEST_F(Editor, ADragThatLosesTheMouseOrMeetsAnUndoLeavesNothingBehind) {
   Post(picture_, WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);
   Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 150, 120);
   Post(picture_, WM_CAPTURECHANGED, 0, 0, 0);
-  EXPECT_TRUE(Shows(Colours(Canvas(300, 200))));
+  EXPECT_TRUE(Shows(Canvas(300, 200)));
   // A line, then Undo in the middle of the next drag: the outline goes with the line, and
   // the drag finishes on the picture before it.
   Drag(At(10, 180), At(290, 180));
@@ -285,10 +263,7 @@ TEST_F(Editor, ADragThatLosesTheMouseOrMeetsAnUndoLeavesNothingBehind) {
   KeyChord({VK_CONTROL, 'Z'});
   Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 250, 60);
   Post(picture_, WM_LBUTTONUP, 0, 250, 60);
-  auto expected = Canvas(300, 200);
-  editor::draw::Segment(expected.dc(), {50, 50}, {250, 60}, editor::draw::Red, editor::draw::Mode::CopyPen);
-  int wrong = 0;
-  EXPECT_TRUE(Shows(Colours(expected), &wrong)) << wrong << " pixels differ";
+  EXPECT_TRUE(Shows(Stroke(Canvas(300, 200), {{50, 50}, {250, 60}})));
 }
 
 TEST_F(Editor, MouseMessagesWithoutAPressOnThePictureDrawNothing) {
@@ -314,11 +289,8 @@ TEST_F(Editor, APasteDuringADragLeavesNoOutlineOnTheNewPicture) {
   ASSERT_TRUE(PutBitmap(Canvas(200, 200)));
   ::SetForegroundWindow(main_);
   KeyChord({VK_CONTROL, 'V'});
-  ASSERT_TRUE(Shows(Colours(Canvas(200, 200))));  // the outline went with the old picture
+  ASSERT_TRUE(Shows(Canvas(200, 200)));  // the outline went with the old picture
   Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 150, 10);
   Post(picture_, WM_LBUTTONUP, 0, 150, 10);
-  auto expected = Canvas(200, 200);
-  editor::draw::Segment(expected.dc(), {10, 10}, {150, 10}, editor::draw::Red, editor::draw::Mode::CopyPen);
-  int wrong = 0;
-  EXPECT_TRUE(Shows(Colours(expected), &wrong)) << wrong << " pixels differ";
+  EXPECT_TRUE(Shows(Stroke(Canvas(200, 200), {{10, 10}, {150, 10}})));
 }

@@ -4,14 +4,13 @@
 // read its controls and the pictures it shows.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <optional>
 
 #include "e2e/driver.h"
 #include "editor/frmMain_ids.h"
+#include "support/clipboard.h"
 #include "support/pictures.h"
-#include "win/dib.h"
 
 namespace e2e {
 
@@ -19,38 +18,6 @@ namespace ids = frmMainIds;
 namespace fs = std::filesystem;
 using testpictures::Canvas;
 using testpictures::Pattern;
-
-inline constexpr uint32_t WhitePixel = 0x00FFFFFF;
-
-struct Found {
-  const wchar_t* cls;
-  int id;
-  HWND hwnd;
-};
-
-inline HWND Descendant(HWND root, const wchar_t* cls, int id = 0) {
-  Found f{cls, id, nullptr};
-  ::EnumChildWindows(
-      root,
-      [](HWND h, LPARAM p) -> BOOL {
-        auto* f = reinterpret_cast<Found*>(p);
-        wchar_t name[64] = {};
-        ::GetClassNameW(h, name, 64);
-        if ((!f->cls || _wcsicmp(name, f->cls) == 0) && (f->id == 0 || ::GetDlgCtrlID(h) == f->id)) {
-          f->hwnd = h;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&f));
-  return f.hwnd;
-}
-
-inline RECT ScreenRect(HWND h) {
-  RECT r{};
-  ::GetWindowRect(h, &r);
-  return r;
-}
 
 // A child's place in the client area of the window.
 inline RECT PlaceIn(HWND window, HWND child) {
@@ -64,25 +31,6 @@ inline SIZE SizeOf(HWND h) {
   return {r.right - r.left, r.bottom - r.top};
 }
 
-inline std::vector<COLORREF> Colours(const win::DibSection& dib) {
-  ::GdiFlush();
-  std::vector<COLORREF> out;
-  for (size_t i = 0; i < dib.pixelCount(); ++i) {
-    const uint32_t p = dib.pixels()[i];
-    out.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
-  }
-  return out;
-}
-
-inline int Differences(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
-  if (a.size() != b.size()) return static_cast<int>(std::max(a.size(), b.size()));
-  int n = 0;
-  for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
-  return n;
-}
-
-
-
 inline bool PutBitmap(const win::DibSection& dib) {
   if (!::OpenClipboard(nullptr)) return false;
   ::EmptyClipboard();
@@ -94,25 +42,12 @@ inline bool PutBitmap(const win::DibSection& dib) {
 }
 
 inline bool PutText(const wchar_t* text) {
-  if (!::OpenClipboard(nullptr)) return false;
-  ::EmptyClipboard();
-  const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
-  HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-  std::memcpy(::GlobalLock(mem), text, bytes);
-  ::GlobalUnlock(mem);
-  const bool ok = ::SetClipboardData(CF_UNICODETEXT, mem) != nullptr;
-  ::CloseClipboard();
-  return ok;
+  return testclipboard::Put(CF_UNICODETEXT, text, (wcslen(text) + 1) * sizeof(wchar_t));
 }
 
 class Editor : public ::testing::Test {
  protected:
-  void SetUp() override {
-    base_ = L"c:\\lumo-editor-" + std::to_wstring(::GetCurrentProcessId());
-    fs::remove_all(fs::path(base_));
-    fs::create_directories(fs::path(base_));
-    Start();
-  }
+  void SetUp() override { Start(); }
   // Starts the program on the test's folder (again, after a kill) and places its window.
   void Start() {
     app_.reset();
@@ -137,9 +72,7 @@ class Editor : public ::testing::Test {
   void TearDown() override {
     if (app_) app_->CloseAndWait();
     app_.reset();
-    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"MirelLumo");
-    std::error_code ignored;
-    fs::remove_all(fs::path(base_), ignored);
+    DeleteRunEntry();
   }
 
   HWND Control(int id) const { return Descendant(main_, nullptr, id); }
@@ -148,12 +81,12 @@ class Editor : public ::testing::Test {
   }
   std::vector<COLORREF> Shown() const { return ScreenPixels(ScreenRect(picture_)); }
   // Waits until the picture control shows exactly these pixels.
-  bool Shows(const std::vector<COLORREF>& expected, int* wrong = nullptr) const {
-    int last = 0;
-    const bool ok = WaitUntil([&] { return (last = Differences(Shown(), expected)) == 0; }, 5s);
-    if (wrong) *wrong = last;
-    return ok;
+  ::testing::AssertionResult Shows(const std::vector<COLORREF>& expected) const {
+    int wrong = 0;
+    if (WaitUntil([&] { return (wrong = Differences(Shown(), expected)) == 0; }, 5s)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << wrong << " pixels differ";
   }
+  ::testing::AssertionResult Shows(const win::DibSection& expected) const { return Shows(Colours(expected)); }
   // Focuses the picture (a click in no-draw mode changes nothing) and presses the keys.
   void KeysOnPicture(std::initializer_list<WORD> keys) {
     Click(picture_);
@@ -192,12 +125,23 @@ class Editor : public ::testing::Test {
     for (int id : controls) Click(::GetDlgItem(tools_, id));
     HideTools();
   }
+  // The input box of a command: the reply it offered, its reply typed in (when given), then
+  // OK (or Cancel).
+  bool Answer(const wchar_t* title, const wchar_t* reply, bool ok = true, std::wstring* offered = nullptr) {
+    HWND box = app_->WaitForWindow(L"MirelLumo.InputBox", title, 5s);
+    if (!box) return false;
+    if (offered) *offered = ItemText(box, 302);
+    if (reply) ::SendMessageW(::GetDlgItem(box, 302), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(reply));
+    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(ok ? IDOK : IDCANCEL, BN_CLICKED), 0);
+    return WaitUntil([&] { return !::IsWindow(box); }, 5s);
+  }
   POINT At(int x, int y) const {
     const RECT r = ScreenRect(picture_);
     return {r.left + x, r.top + y};
   }
 
-  std::wstring base_;
+  TempFolder folder_{L"lumo-editor", L"c:\\"};
+  const std::wstring base_ = folder_.Location();
   std::optional<Program> app_;
   HWND main_ = nullptr, picture_ = nullptr, tools_ = nullptr;
   std::chrono::steady_clock::time_point lastPick_{};

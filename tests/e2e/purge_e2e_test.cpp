@@ -14,44 +14,24 @@ namespace {
 
 void MakeFile(const std::wstring& path, int daysAgo) {
   WriteBytes(path, "picture");
-  FILETIME now;
-  ::GetSystemTimeAsFileTime(&now);
-  ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
-  t.QuadPart -= static_cast<ULONGLONG>(daysAgo) * 24 * 3600 * 10000000ULL;
-  const FILETIME then{t.LowPart, t.HighPart};
-  HANDLE h = ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ::SetFileTime(h, nullptr, nullptr, &then);
-  ::CloseHandle(h);
+  testfiles::SetAgeDays(path, daysAgo);
 }
 
 // Where Wine's recycle bin keeps files: $XDG_DATA_HOME/Trash/files, seen from Windows.
 std::wstring TrashFolder() {
-  wchar_t unix[MAX_PATH] = {};
-  if (!::GetEnvironmentVariableW(L"XDG_DATA_HOME", unix, MAX_PATH)) return {};
-  std::wstring path = L"Z:" + std::wstring(unix) + L"/Trash/files/";
-  for (auto& c : path) c = c == L'/' ? L'\\' : c;
-  return path;
+  const std::wstring data = Env(L"XDG_DATA_HOME");
+  return data.empty() ? data : UnixToWindows(data + L"/Trash/files/");
 }
 
 class Purge : public ::testing::Test {
  protected:
-  void SetUp() override {
-    base_ = L"c:\\lumo-purge-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
-    images_ = base_ + L"Mirel Lumo\\images\\";
-    fs::remove_all(fs::path(base_));
-    fs::create_directories(fs::path(images_ + L"sub"));
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(fs::path(base_), ignored);
-  }
   void RunAndClose(const std::wstring& args) {
     Program app(args);
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
     ASSERT_TRUE(app.CloseAndWait());
   }
-  std::wstring Folder() const { return base_.substr(0, base_.size() - 1); }
-  std::wstring base_, images_;
+  TempFolder folder_{L"lumo-purge", L"c:\\", L"Mirel Lumo\\images\\sub"};
+  const std::wstring images_ = folder_.Images();
 };
 
 }  // namespace
@@ -63,7 +43,7 @@ TEST_F(Purge, OldFilesGoToTheRecycleBinRecentOnesAndSubfoldersStay) {
   MakeFile(images_ + L"notes.txt", 9);  // any file type directly in the folder
   MakeFile(images_ + L"recent.bmp", 2);
   MakeFile(images_ + L"sub\\older.bmp", 30);
-  RunAndClose(L"purgeimgage=5 saveimgsloc=" + Folder());
+  RunAndClose(L"purgeimgage=5 saveimgsloc=" + folder_.Location());
   EXPECT_FALSE(FileExists(images_ + oldName));
   EXPECT_FALSE(FileExists(images_ + L"notes.txt"));
   EXPECT_TRUE(FileExists(images_ + L"recent.bmp"));
@@ -77,7 +57,7 @@ TEST_F(Purge, PurgeImgDeleteRemovesForGood) {
   const std::wstring oldName = L"gone-" + std::to_wstring(::GetTickCount64()) + L".bmp";
   MakeFile(images_ + oldName, 100);
   MakeFile(images_ + L"kept.bmp", 89);
-  RunAndClose(L"purgeImgDelete=1 saveimgsloc=" + Folder());  // default age: 90 days
+  RunAndClose(L"purgeImgDelete=1 saveimgsloc=" + folder_.Location());  // default age: 90 days
   EXPECT_FALSE(FileExists(images_ + oldName));
   EXPECT_TRUE(FileExists(images_ + L"kept.bmp"));
   const std::wstring trash = TrashFolder();
@@ -98,6 +78,6 @@ TEST_F(Purge, NoSwitchesMeansNoPurge) {
 
 TEST_F(Purge, PurgeImgsZeroTurnsItOff) {
   MakeFile(images_ + L"old.bmp", 400);
-  RunAndClose(L"purgeimgs=0 saveimgsloc=" + Folder());
+  RunAndClose(L"purgeimgs=0 saveimgsloc=" + folder_.Location());
   EXPECT_TRUE(FileExists(images_ + L"old.bmp"));
 }

@@ -5,9 +5,7 @@
 
 #include <shlobj.h>
 
-#include <fstream>
 #include <random>
-#include <sstream>
 
 #include "capture/modSaveImages.h"
 #include "e2e/editor_fixture.h"
@@ -18,7 +16,6 @@ using namespace e2e;
 
 namespace {
 
-
 bool PutFiles(const std::vector<std::wstring>& paths) {
   std::string block(sizeof(DROPFILES), '\0');
   auto* df = reinterpret_cast<DROPFILES*>(block.data());
@@ -26,53 +23,18 @@ bool PutFiles(const std::vector<std::wstring>& paths) {
   df->fWide = TRUE;
   for (const auto& p : paths) block.append(reinterpret_cast<const char*>(p.c_str()), (p.size() + 1) * 2);
   block.append(2, '\0');
-  if (!::OpenClipboard(nullptr)) return false;
-  ::EmptyClipboard();
-  HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, block.size());
-  std::memcpy(::GlobalLock(mem), block.data(), block.size());
-  ::GlobalUnlock(mem);
-  const bool ok = ::SetClipboardData(CF_HDROP, mem) != nullptr;
-  ::CloseClipboard();
-  return ok;
+  return testclipboard::Put(CF_HDROP, block.data(), block.size());
 }
 
 std::wstring ClipboardText() {
-  std::wstring text;
-  if (!::OpenClipboard(nullptr)) return text;
-  if (HANDLE h = ::GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* p = static_cast<const wchar_t*>(::GlobalLock(h))) text = p;
-    ::GlobalUnlock(h);
-  }
-  ::CloseClipboard();
-  return text;
+  const std::string bytes = testclipboard::Bytes(CF_UNICODETEXT);
+  const auto* text = reinterpret_cast<const wchar_t*>(bytes.data());
+  return std::wstring(text, wcsnlen(text, bytes.size() / sizeof(wchar_t)));
 }
 
 class Sharing : public Editor {
  protected:
-  std::wstring Images() const { return base_ + L"\\Mirel Lumo\\images\\"; }
   bool PasteEnabled() const { return ::IsWindowEnabled(::GetDlgItem(tools_, ids::cmdPaste)) != FALSE; }
-  // The input box of a command: its reply typed in, then OK (or Cancel).
-  bool Answer(const wchar_t* title, const wchar_t* reply, bool ok = true, std::wstring* offered = nullptr) {
-    HWND box = app_->WaitForWindow(L"MirelLumo.InputBox", title, 5s);
-    if (!box) return false;
-    if (offered) {
-      wchar_t text[256] = {};
-      ::SendMessageW(::GetDlgItem(box, 302), WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
-      *offered = text;
-    }
-    if (reply) ::SendMessageW(::GetDlgItem(box, 302), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(reply));
-    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(ok ? IDOK : IDCANCEL, BN_CLICKED), 0);
-    return WaitUntil([&] { return !::IsWindow(box); }, 5s);
-  }
-  // The next message box with this title: its text, after pressing OK.
-  std::wstring Message(const wchar_t* title) {
-    HWND box = app_->WaitForMessageBox(title, 10s);
-    if (!box) return L"(no message)";
-    const std::wstring text = MessageBoxText(box);
-    PressOk(box);
-    WaitUntil([&] { return !::IsWindow(box); }, 5s);
-    return text;
-  }
 };
 
 }  // namespace
@@ -96,7 +58,7 @@ TEST_F(Sharing, CopyGivesOtherProgramsThePictureWithSeparatorAndFooter) {
     ::GetDIBits(screen, copied, 0, 234, pixels.data(), &bi, DIB_RGB_COLORS);
     ::ReleaseDC(nullptr, screen);
   }
-  const bool png = ::IsClipboardFormatAvailable(::RegisterClipboardFormatW(L"PNG"));
+  const bool png = ::IsClipboardFormatAvailable(testclipboard::Png());
   ::CloseClipboard();
   ASSERT_TRUE(read);
   EXPECT_EQ(bm.bmWidth, 300);
@@ -114,19 +76,11 @@ TEST_F(Sharing, CopyGivesOtherProgramsThePictureWithSeparatorAndFooter) {
   EXPECT_GT(coloured, 200);  // the footer's logo and name
   // The clipboard keeps the picture after the program has gone.
   ASSERT_TRUE(app_->CloseAndWait());
-  ASSERT_TRUE(::OpenClipboard(nullptr));
-  HANDLE dib = ::GetClipboardData(CF_DIB);
-  const auto* header = dib ? static_cast<const BITMAPINFOHEADER*>(::GlobalLock(dib)) : nullptr;
-  const LONG width = header ? header->biWidth : 0, height = header ? header->biHeight : 0;
-  if (header) ::GlobalUnlock(dib);
-  HANDLE pngData = ::GetClipboardData(::RegisterClipboardFormatW(L"PNG"));
-  const auto* pngBytes = pngData ? static_cast<const char*>(::GlobalLock(pngData)) : nullptr;
-  const bool signature = pngBytes && std::memcmp(pngBytes, "\x89PNG", 4) == 0;
-  if (pngBytes) ::GlobalUnlock(pngData);
-  ::CloseClipboard();
-  EXPECT_EQ(width, 300);
-  EXPECT_EQ(height, 234);
-  EXPECT_TRUE(signature);
+  const std::string dib = testclipboard::Bytes(CF_DIB);
+  ASSERT_GE(dib.size(), sizeof(BITMAPINFOHEADER));
+  EXPECT_EQ(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data())->biWidth, 300);
+  EXPECT_EQ(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data())->biHeight, 234);
+  EXPECT_EQ(testclipboard::Bytes(testclipboard::Png()).substr(0, 4), "\x89PNG");
 }
 
 TEST_F(Sharing, TheWatcherFollowsTheClipboardAndPasteStartsAFreshHistory) {
@@ -137,14 +91,14 @@ TEST_F(Sharing, TheWatcherFollowsTheClipboardAndPasteStartsAFreshHistory) {
   EXPECT_TRUE(WaitUntil([&] { return PasteEnabled(); }, 4s));
   // A copied text file: nothing to paste, the preview goes.
   const std::wstring text = base_ + L"\\notes.txt";
-  std::ofstream(fs::path(text)) << "notes";
+  WriteBytes(text, "notes");
   ASSERT_TRUE(PutFiles({text}));
   EXPECT_TRUE(WaitUntil([&] { return !PasteEnabled(); }, 4s));
   // A bitmap again, then a copied ".gif" that is no picture: the preview goes with it.
   ASSERT_TRUE(PutBitmap(Pattern(50, 40)));
   EXPECT_TRUE(WaitUntil([&] { return PasteEnabled(); }, 4s));
   const std::wstring broken = base_ + L"\\broken.gif";
-  std::ofstream(fs::path(broken)) << "not a picture";
+  WriteBytes(broken, "not a picture");
   ASSERT_TRUE(PutFiles({broken}));
   EXPECT_TRUE(WaitUntil([&] { return !PasteEnabled(); }, 4s));
   // A copied picture file, in capitals: offered, and pasted as the new picture.
@@ -156,8 +110,7 @@ TEST_F(Sharing, TheWatcherFollowsTheClipboardAndPasteStartsAFreshHistory) {
   Click(::GetDlgItem(tools_, ids::cmdPaste));
   EXPECT_TRUE(PictureSizeIs(150, 70));
   HideTools();
-  int wrong = 0;
-  EXPECT_TRUE(Shows(Colours(shot), &wrong)) << wrong << " pixels differ";
+  EXPECT_TRUE(Shows(shot));
   EXPECT_TRUE(::IsWindowEnabled(Control(ids::cmdSend2JIRA)));
   Click(Control(ids::Commandback));  // a fresh history: one step back is the empty state
   EXPECT_TRUE(Shows(std::vector<COLORREF>(150 * 70, ::GetSysColor(COLOR_WINDOW))));
@@ -189,16 +142,8 @@ TEST_F(Sharing, EmailWithoutOutlookOrMapiOpensMailtoAndLeavesThePathOnTheClipboa
       ::RegCloseKey(key);
     }
   } restore{clients, hadOld, old};
-  const std::wstring recorder = Env(L"LUMO_URL_RECORDER"), log = UnixToWindows(Env(L"LUMO_URL_LOG"));
-  ASSERT_FALSE(recorder.empty()) << "scripts/test sets LUMO_URL_RECORDER";
-  HKEY browser = nullptr;
-  ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                              &browser, nullptr),
-            ERROR_SUCCESS);
-  ::RegSetValueExW(browser, L"Mailers", 0, REG_SZ, reinterpret_cast<const BYTE*>(recorder.c_str()),
-                   static_cast<DWORD>((recorder.size() + 1) * 2));
-  ::RegCloseKey(browser);
-  ::DeleteFileW(log.c_str());
+  const std::wstring log = RecordUrls(L"Mailers");
+  ASSERT_FALSE(log.empty()) << "scripts/test sets LUMO_URL_RECORDER";
 
   Paste(Pattern(160, 120));
   // Cancel: nothing written.
@@ -216,37 +161,35 @@ TEST_F(Sharing, EmailWithoutOutlookOrMapiOpensMailtoAndLeavesThePathOnTheClipboa
   if (offered.size() == 16) {
     EXPECT_NE(offered[14], L'0');
   }
-  EXPECT_TRUE(fs::is_empty(fs::path(Images())));
+  EXPECT_TRUE(fs::is_empty(fs::path(folder_.Images())));
 
   // A blank name: testsaveimg.jpg, mailto opened, the path on the clipboard.
   Click(Control(ids::Command2_0));
   ASSERT_TRUE(Answer(L"Attachment", L"  "));
-  EXPECT_EQ(Message(L"Attachment"), L"Attachment filepath on clipboard");
-  const std::wstring first = Images() + L"testsaveimg.jpg";
+  EXPECT_EQ(app_->DismissMessageBox(L"Attachment"), L"Attachment filepath on clipboard");
+  const std::wstring first = folder_.Images() + L"testsaveimg.jpg";
   EXPECT_TRUE(FileExists(first));
   EXPECT_EQ(_wcsicmp(ClipboardText().c_str(), first.c_str()), 0) << ClipboardText();
   EXPECT_TRUE(WaitUntil([&] { return ReadBytes(log).find("mailto:") != std::string::npos; }, 5s)) << ReadBytes(log);
   // Again: the next number.
   Click(Control(ids::Command2_0));
   ASSERT_TRUE(Answer(L"Attachment", L""));
-  EXPECT_EQ(Message(L"Attachment"), L"Attachment filepath on clipboard");
-  EXPECT_TRUE(FileExists(Images() + L"testsaveimg1.jpg"));
+  EXPECT_EQ(app_->DismissMessageBox(L"Attachment"), L"Attachment filepath on clipboard");
+  EXPECT_TRUE(FileExists(folder_.Images() + L"testsaveimg1.jpg"));
   // A name that would leave the folder: "File Error", nothing written.
   Click(Control(ids::Command2_0));
   ASSERT_TRUE(Answer(L"Attachment", L"..\\outside"));
-  EXPECT_EQ(Message(L"File Error"),
+  EXPECT_EQ(app_->DismissMessageBox(L"File Error"),
             L"There was an error saving the attatchment file. Please retry. Ensure filename contains no invalid characters");
   EXPECT_FALSE(FileExists(base_ + L"\\Mirel Lumo\\outside.jpg"));
-  size_t files = 0;
-  for ([[maybe_unused]] const auto& e : fs::directory_iterator(fs::path(Images()))) ++files;
-  EXPECT_EQ(files, 2u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(folder_.Images())), fs::directory_iterator()), 2);
   // A file that cannot be written (a folder stands under its name): "File Error", no mail.
-  fs::create_directories(fs::path(Images() + L"blocked.jpg"));
+  fs::create_directories(fs::path(folder_.Images() + L"blocked.jpg"));
   ::DeleteFileW(log.c_str());
   ASSERT_TRUE(PutText(L"before"));
   Click(Control(ids::Command2_0));
   ASSERT_TRUE(Answer(L"Attachment", L"blocked"));
-  EXPECT_EQ(Message(L"File Error"),
+  EXPECT_EQ(app_->DismissMessageBox(L"File Error"),
             L"There was an error saving the attatchment file. Please retry. Ensure filename contains no invalid characters");
   PumpFor(500ms);
   EXPECT_EQ(ReadBytes(log).find("mailto:"), std::string::npos);
@@ -256,11 +199,11 @@ TEST_F(Sharing, EmailWithoutOutlookOrMapiOpensMailtoAndLeavesThePathOnTheClipboa
 TEST_F(Sharing, TheJiraAndWebButtonsOnlyAnnounce) {
   Paste(Pattern(80, 60));
   Click(Control(ids::cmdSend2JIRA));
-  EXPECT_EQ(Message(L"Info"), L"JIRA upload functionality is coming soon");
+  EXPECT_EQ(app_->DismissMessageBox(L"Info"), L"JIRA upload functionality is coming soon");
   Click(Control(ids::cmdSend2Mirel));
-  EXPECT_EQ(Message(L"Info"), L"Mirel Web Push functionality is coming soon");
+  EXPECT_EQ(app_->DismissMessageBox(L"Info"), L"Mirel Web Push functionality is coming soon");
   EXPECT_EQ(app_->WaitForWindow(L"MirelLumo.InputBox", nullptr, 300ms), nullptr);  // no prompt
-  EXPECT_TRUE(fs::is_empty(fs::path(Images())));
+  EXPECT_TRUE(fs::is_empty(fs::path(folder_.Images())));
 }
 
 TEST_F(Sharing, DoneStoresTheFourValuesEncrypted) {
@@ -318,13 +261,10 @@ TEST_F(Sharing, DoneThatCannotStoreEndsWithTheSettingsError) {
     win::unique_file lock(::CreateFileW(ConfigFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(lock);
     Click(::GetDlgItem(settings, ids::cmdDoneSettings));
-    HWND box = app_->WaitForMessageBox(L"Settings Error");
-    ASSERT_NE(box, nullptr);
-    const std::wstring text = MessageBoxText(box);
+    const std::wstring text = app_->DismissMessageBox(L"Settings Error");
     EXPECT_EQ(text.rfind(L"There was an error starting the saving config settings. If this persists, contact support\r\n\r\nError: ", 0), 0u)
         << text;
     EXPECT_NE(text.find(L"\r\nLine:  1"), std::wstring::npos) << text;
-    PressOk(box);
     EXPECT_TRUE(app_->WaitForExit(10s));  // at once, without the shutdown steps
   }
   EXPECT_EQ(ReadBytes(ConfigFile()), saved);
@@ -333,8 +273,7 @@ TEST_F(Sharing, DoneThatCannotStoreEndsWithTheSettingsError) {
 TEST_F(Sharing, AKillWhileTheAttachmentIsSavedLeavesNoPartialFile) {
   std::mt19937 random(11);
   std::uniform_int_distribution<int> delay(0, 150);
-  win::DibSection large(2400, 1600);  // noise: a slow picture to encode
-  for (size_t i = 0; i < large.pixelCount(); ++i) large.pixels()[i] = static_cast<uint32_t>(random()) & 0x00FFFFFF;
+  const auto large = testpictures::Noise(2400, 1600, 11);  // a slow picture to encode
   for (int round = 0; round < 4; ++round) {
     if (round > 0) {
       ASSERT_NO_FATAL_FAILURE(Start());
@@ -344,7 +283,7 @@ TEST_F(Sharing, AKillWhileTheAttachmentIsSavedLeavesNoPartialFile) {
     ASSERT_TRUE(Answer(L"Attachment", L"killed"));
     app_->WaitForExit(Duration(delay(random)));
     app_->Kill();  // wherever the save was
-    for (const auto& entry : fs::directory_iterator(fs::path(Images()))) {
+    for (const auto& entry : fs::directory_iterator(fs::path(folder_.Images()))) {
       const std::wstring name = entry.path().filename().wstring();
       if (!name.starts_with(L"killed")) continue;  // a temporary name: nothing counts or sends it
       const std::string bytes = ReadBytes(entry.path().wstring());

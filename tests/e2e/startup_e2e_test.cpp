@@ -49,12 +49,7 @@ class Startup : public ::testing::Test {
   void TearDown() override { Clean(); }
   static void Clean() {
     ::DeleteFileW(ConfigFile().c_str());
-    HKEY run;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_SET_VALUE,
-                        &run) == ERROR_SUCCESS) {
-      ::RegDeleteValueW(run, L"MirelLumo");
-      ::RegCloseKey(run);
-    }
+    DeleteRunEntry();
   }
 };
 
@@ -64,9 +59,7 @@ TEST_F(Startup, FirstStartWritesFourEmptyKeysTheRunEntryAndShowsTheWindowMaximis
   Program app(L"");
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
-  wchar_t title[64] = {};
-  ::GetWindowTextW(main, title, 64);
-  EXPECT_STREQ(title, L"Mirel Lumo (Beta)");
+  EXPECT_EQ(WindowText(main), L"Mirel Lumo (Beta)");
   EXPECT_TRUE(WaitUntil([&] { return ::IsZoomed(main) != FALSE; }, 5s));
   EXPECT_EQ(ReadBytes(ConfigFile()), EmptyConfig);
   EXPECT_EQ(RunValue(), L"\"" + ExePath() + L"\"");
@@ -174,12 +167,9 @@ TEST_F(Startup, AConfigFileThatCannotBeReadIsLeftAloneWithAStartupError) {
     win::unique_file lock(::CreateFileW(ConfigFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(lock);
     Program app(L"");
-    HWND box = app.WaitForMessageBox(L"Startup Error");
-    ASSERT_NE(box, nullptr);
-    const std::wstring text = MessageBoxText(box);
+    const std::wstring text = app.DismissMessageBox(L"Startup Error");
     EXPECT_EQ(text.rfind(L"There was an error starting the application. If this persists, contact support\r\n\r\nError: [32] ", 0), 0u);
     EXPECT_NE(text.find(L"\r\nNumber:  32\r\nLine:  9"), std::wstring::npos);
-    PressOk(box);
     EXPECT_TRUE(app.WaitForExit(10s));
   }
   EXPECT_EQ(ReadBytes(ConfigFile()), seeded);
@@ -198,27 +188,8 @@ TEST_F(Startup, AStartWithACaptureKeepsTheStoredSettings) {
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
   HWND user = nullptr;
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        ::EnumChildWindows(
-            main,
-            [](HWND h, LPARAM p) -> BOOL {
-              if (::GetDlgCtrlID(h) != frmMainIds::txtJiraUname) return TRUE;
-              *reinterpret_cast<HWND*>(p) = h;
-              return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&user));
-        return user != nullptr;
-      },
-      10s));
-  wchar_t text[64] = {};
-  EXPECT_TRUE(WaitUntil(
-      [&] {
-        ::SendMessageW(user, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
-        return std::wstring(text) == L"carol";
-      },
-      5s))
-      << text;
+  ASSERT_TRUE(WaitUntil([&] { return (user = Descendant(main, nullptr, frmMainIds::txtJiraUname)) != nullptr; }, 10s));
+  EXPECT_TRUE(WaitUntil([&] { return WindowText(user) == L"carol"; }, 5s)) << WindowText(user);
   ASSERT_TRUE(app.CloseAndWait());
   EXPECT_EQ(ReadBytes(ConfigFile()), seeded);
 }
