@@ -25,8 +25,20 @@ constexpr RECT PatternArea{200, 150, 800, 550};
 // up into its part above the primary.
 constexpr RECT PatternAreaAcross{-400, -195, 300, 550};
 
+// The overlay's shade and crosshair bars, in their own colours on the test display (it has
+// no compositor).
+constexpr COLORREF Shade = RGB(64, 64, 64), Orange = RGB(255, 128, 0);
+
 COLORREF PatternAt(int x, int y) {  // screen coordinates; never the overlay's key yellow
   return RGB(x & 0xFF, y & 0xFF, 7 + ((x >> 8) & 3) * 40 + ((y >> 8) & 3) * 10);
+}
+
+// The pattern over a rectangle of the screen, rows top to bottom.
+std::vector<COLORREF> PatternIn(const RECT& area) {
+  std::vector<COLORREF> out;
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x) out.push_back(PatternAt(x, y));
+  return out;
 }
 
 // The calling program: a borderless window showing the pattern, receiving WM_COPYDATA.
@@ -75,12 +87,8 @@ class CallerWindow {
       PAINTSTRUCT ps;
       HDC dc = ::BeginPaint(hwnd, &ps);
       const int w = area_.right - area_.left, h = area_.bottom - area_.top;
-      std::vector<DWORD> pixels(static_cast<size_t>(w) * h);
-      for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-          const COLORREF c = PatternAt(area_.left + x, area_.top + y);
-          pixels[static_cast<size_t>(y) * w + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-        }
+      std::vector<DWORD> pixels;
+      for (const COLORREF c : PatternIn(area_)) pixels.push_back((GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
       BITMAPINFO bi{};
       bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
       ::SetDIBitsToDevice(dc, 0, 0, w, h, 0, 0, 0, h, pixels.data(), &bi, DIB_RGB_COLORS);
@@ -102,10 +110,6 @@ class CallerWindow {
   static inline int copyCount_ = 0;
   static inline WPARAM wParam_ = 0;
 };
-
-HWND ChildOfClass(HWND parent, const wchar_t* cls) {
-  return ::FindWindowExW(parent, nullptr, cls, nullptr);
-}
 
 struct Image {
   int width = 0, height = 0;
@@ -138,51 +142,31 @@ Image ReadBmp(const std::wstring& path) {
 int WrongPixels(const std::wstring& path, const RECT& area) {
   const Image img = ReadBmp(path);
   const int w = area.right - area.left, h = area.bottom - area.top;
-  if (img.width != w || img.height != h) return w * h;
-  int wrong = 0;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-      if (img.pixels[static_cast<size_t>(y) * w + x] != PatternAt(area.left + x, area.top + y)) ++wrong;
-  return wrong;
+  return img.width == w && img.height == h ? Differences(img.pixels, PatternIn(area)) : w * h;
 }
 
 class Capture : public ::testing::Test {
  protected:
-  void SetUp() override {
-    base_ = L"c:\\lumo-e2e-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
-    images_ = base_ + L"Mirel Lumo\\images\\";
-    fs::remove_all(fs::path(base_));
-    fs::create_directories(fs::path(images_));
-  }
   void TearDown() override {
     app_.reset();  // ends the program before its folder goes
-    // No Run entry stays behind: Wine would start the program from it with its services.
-    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"MirelLumo");
-    std::error_code ignored;
-    fs::remove_all(fs::path(base_), ignored);
+    DeleteRunEntry();
   }
   std::wstring Args(HWND callBack) const {
-    return L"screencapture cb=" + std::to_wstring(reinterpret_cast<intptr_t>(callBack)) + L" saveimgsloc=" +
-           base_.substr(0, base_.size() - 1);
+    return L"screencapture cb=" + std::to_wstring(reinterpret_cast<intptr_t>(callBack)) + L" saveimgsloc=" + folder_.Location();
   }
   std::vector<std::wstring> Files() const {
     std::vector<std::wstring> names;
     for (const auto& e : fs::directory_iterator(fs::path(images_))) names.push_back(e.path().filename().wstring());
     return names;
   }
-  static HWND WaitForOverlay(const Program& app) {
-    HWND overlay = app.WaitForWindow(L"MirelLumo.frmCapture", nullptr, 20s);
-    CallerWindow::Pump(200ms);  // let it paint before the mouse arrives
-    return overlay;
-  }
   // The button panel once it exists (it is made right after the overlay first shows), or
   // once it shows too.
-  static HWND WaitForPanel(HWND overlay, bool shown = true, Duration timeout = 5s) {
+  HWND WaitForPanel(bool shown = true, Duration timeout = 5s) const {
     HWND panel = nullptr;
     const bool found = WaitUntil(
         [&] {
           CallerWindow::Pump(10ms);
-          panel = ChildOfClass(overlay, L"MirelLumo.picButtons");
+          panel = Descendant(overlay_, L"MirelLumo.picButtons");
           return panel && (!shown || ::IsWindowVisible(panel));
         },
         timeout);
@@ -191,85 +175,96 @@ class Capture : public ::testing::Test {
   // Starts the program for the caller window and waits for its overlay.
   HWND StartOverlay(HWND callBack = nullptr) {
     app_.emplace(Args(callBack ? callBack : caller_.Handle()));
-    return WaitForOverlay(*app_);
+    overlay_ = app_->WaitForWindow(L"MirelLumo.frmCapture", nullptr, 20s);
+    CallerWindow::Pump(200ms);  // let it paint before the mouse arrives
+    return overlay_;
+  }
+  struct Panel {
+    HWND hwnd = nullptr;
+    RECT place{};  // on the screen
+  };
+  // A drag from one corner of a selection to the other, and the button panel once it shows.
+  Panel Select(POINT from, POINT to) const {
+    Drag(from, to);
+    Panel panel{WaitForPanel()};
+    if (panel.hwnd) panel.place = ScreenRect(panel.hwnd);
+    return panel;
   }
   // A drag over the pattern and a click on the capture button.
-  bool SelectAndCapture(HWND overlay) {
-    Drag({260, 200}, {460, 330});
-    HWND panel = WaitForPanel(overlay);
-    if (!panel) return false;
-    Click(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
-    return true;
+  bool SelectAndCapture() const {
+    const HWND panel = Select({260, 200}, {460, 330}).hwnd;
+    if (panel) Click(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
+    return panel != nullptr;
   }
-  std::wstring base_, images_;
+  // Waits for the caller to receive a file: how many of its pixels are not the pattern's
+  // under the selection (-1, a failure, when none comes).
+  static int WrongPixelsReceived(const RECT& selection) {
+    if (CallerWindow::Pump(10s, true)) return WrongPixels(CallerWindow::Received(), selection);
+    ADD_FAILURE() << "no WM_COPYDATA";
+    return -1;
+  }
+  static int CaptureAndCompare(HWND panel, const RECT& selection) {
+    Click(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
+    return WrongPixelsReceived(selection);
+  }
+  bool Received(const wchar_t* name) const { return _wcsicmp(CallerWindow::Received().c_str(), (images_ + name).c_str()) == 0; }
+  // Waits (a bounded time) until the screen shows these colours at these points; otherwise
+  // names the first that differs.
+  static ::testing::AssertionResult Shows(std::initializer_list<std::pair<POINT, COLORREF>> expected,
+                                          Duration timeout = 3s) {
+    POINT first{};
+    const bool ok = WaitUntil(
+        [&] {
+          CallerWindow::Pump(10ms);
+          for (const auto& [p, colour] : expected)
+            if (const auto px = ScreenPixels(RECT{p.x, p.y, p.x + 1, p.y + 1}); px.empty() || px[0] != colour) {
+              first = p;
+              return false;
+            }
+          return true;
+        },
+        timeout);
+    if (ok) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "differs at " << first.x << "," << first.y;
+  }
+  TempFolder folder_{L"lumo-e2e", L"c:\\", L"Mirel Lumo\\images"};
+  const std::wstring images_ = folder_.Images();
   CallerWindow caller_;
   std::optional<Program> app_;
+  HWND overlay_ = nullptr;
 };
 
 }  // namespace
 
 TEST_F(Capture, DragAndCaptureSavesExactlyTheSelectedPixelsAndTellsTheCaller) {
-  HWND overlay = StartOverlay();
-  ASSERT_NE(overlay, nullptr);
-  Program& app = *app_;
-  EXPECT_EQ(app.WaitForMainWindow(0ms), nullptr);  // hidden while the overlay is up
+  ASSERT_NE(StartOverlay(), nullptr);
+  EXPECT_EQ(app_->WaitForMainWindow(0ms), nullptr);  // hidden while the overlay is up
 
-  Drag({260, 200}, {460, 330});
-  HWND panel = WaitForPanel(overlay);
-  ASSERT_NE(panel, nullptr);
-  RECT pr;
-  ::GetWindowRect(panel, &pr);
-  EXPECT_EQ(pr.right, 460);  // released at the bottom-right corner: the panel's right edge there
-  EXPECT_EQ(pr.top, 330);
+  const auto panel = Select({260, 200}, {460, 330});
+  ASSERT_NE(panel.hwnd, nullptr);
+  EXPECT_EQ(panel.place.right, 460);  // released at the bottom-right corner: the panel's right edge there
+  EXPECT_EQ(panel.place.top, 330);
 
-  Click(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
-  ASSERT_TRUE(CallerWindow::Pump(10s, true)) << "no WM_COPYDATA";
+  EXPECT_EQ(CaptureAndCompare(panel.hwnd, RECT{260, 200, 460, 330}), 0) << "pixels that are not the caller's";
   EXPECT_EQ(CallerWindow::CopyCount(), 1);
   EXPECT_EQ(CallerWindow::LastWParam(), 100u);
-  const std::wstring expected = base_ + L"Mirel Lumo\\images\\image1.bmp";
-  EXPECT_EQ(_wcsicmp(CallerWindow::Received().c_str(), expected.c_str()), 0);
+  EXPECT_TRUE(Received(L"image1.bmp")) << CallerWindow::Received();
 
-  EXPECT_EQ(WrongPixels(expected, RECT{260, 200, 460, 330}), 0) << "pixels that are not the caller's";
-
-  EXPECT_NE(app.WaitForMainWindow(), nullptr);
-  EXPECT_FALSE(::IsWindowVisible(overlay));
-  EXPECT_TRUE(app.CloseAndWait());
+  EXPECT_NE(app_->WaitForMainWindow(), nullptr);
+  EXPECT_FALSE(::IsWindowVisible(overlay_));
+  EXPECT_TRUE(app_->CloseAndWait());
 }
 
 // What the overlay shows: the shade, the bars through the mouse and nothing where they were,
-// and while selecting the desktop through the selection, where the bars stop. The test
-// display has no compositor, so the shade and the bars show in their own colours.
+// and while selecting the desktop through the selection, where the bars stop.
 TEST_F(Capture, TheOverlayShowsTheCrosshairsAndTheSelectionAsIs) {
-  constexpr COLORREF Shade = RGB(64, 64, 64), Orange = RGB(255, 128, 0);
-  HWND overlay = StartOverlay();
-  ASSERT_NE(overlay, nullptr);
-  auto at = [](int x, int y) {
-    const auto p = ScreenPixels(RECT{x, y, x + 1, y + 1});
-    return p.empty() ? CLR_INVALID : p[0];
-  };
-  // Shows the expected colours within a bounded wait; false with the first that differs.
-  auto shows = [&](std::initializer_list<std::pair<POINT, COLORREF>> expected) {
-    std::wstring first;
-    const bool ok = WaitUntil(
-        [&] {
-          CallerWindow::Pump(10ms);
-          for (const auto& [p, colour] : expected)
-            if (at(p.x, p.y) != colour) {
-              first = std::to_wstring(p.x) + L"," + std::to_wstring(p.y);
-              return false;
-            }
-          return true;
-        },
-        3s);
-    if (!ok) ADD_FAILURE() << "differs at " << std::string(first.begin(), first.end());
-    return ok;
-  };
+  ASSERT_NE(StartOverlay(), nullptr);
 
   MoveMouse(600, 400);
-  shows({{{602, 50}, Orange}, {{50, 402}, Orange}, {{604, 404}, Orange}, {{605, 50}, Shade}, {{50, 405}, Shade},
-         {{599, 50}, Shade}, {{100, 100}, Shade}});
+  EXPECT_TRUE(Shows({{{602, 50}, Orange}, {{50, 402}, Orange}, {{604, 404}, Orange}, {{605, 50}, Shade},
+                     {{50, 405}, Shade}, {{599, 50}, Shade}, {{100, 100}, Shade}}));
   MoveMouse(650, 430);  // both bars move: no trace where they were
-  shows({{{652, 50}, Orange}, {{50, 432}, Orange}, {{602, 50}, Shade}, {{50, 402}, Shade}, {{602, 402}, Shade}});
+  EXPECT_TRUE(Shows({{{652, 50}, Orange}, {{50, 432}, Orange}, {{602, 50}, Shade}, {{50, 402}, Shade}, {{602, 402}, Shade}}));
 
   // Dragging from the bottom-right to the top-left: the bars run along the selection's top
   // and left edges, inside it, where they give way to the desktop; outside they go on.
@@ -278,33 +273,31 @@ TEST_F(Capture, TheOverlayShowsTheCrosshairsAndTheSelectionAsIs) {
   CallerWindow::Pump(30ms);
   MoveMouse(500, 300);
   MoveMouse(400, 250);
-  shows({{{450, 400}, PatternAt(450, 400)}, {{402, 400}, PatternAt(402, 400)}, {{450, 252}, PatternAt(450, 252)},
-         {{402, 200}, Orange}, {{100, 252}, Orange}, {{402, 520}, Orange}, {{750, 252}, Orange}, {{402, 248}, Orange},
-         {{700, 400}, Shade}, {{399, 400}, Shade}});
+  EXPECT_TRUE(Shows({{{450, 400}, PatternAt(450, 400)}, {{402, 400}, PatternAt(402, 400)},
+                     {{450, 252}, PatternAt(450, 252)}, {{402, 200}, Orange}, {{100, 252}, Orange}, {{402, 520}, Orange},
+                     {{750, 252}, Orange}, {{402, 248}, Orange}, {{700, 400}, Shade}, {{399, 400}, Shade}}));
   MouseButton(MOUSEEVENTF_LEFTUP);
-  ASSERT_NE(WaitForPanel(overlay), nullptr);
+  ASSERT_NE(WaitForPanel(), nullptr);
   // Selected: the crosshairs stay where they were released.
   MoveMouse(200, 600);
   CallerWindow::Pump(100ms);
-  shows({{{402, 200}, Orange}, {{202, 100}, Shade}, {{450, 400}, PatternAt(450, 400)}});
-  ::SetForegroundWindow(overlay);
+  EXPECT_TRUE(Shows({{{402, 200}, Orange}, {{202, 100}, Shade}, {{450, 400}, PatternAt(450, 400)}}));
+  ::SetForegroundWindow(overlay_);
   KeyChord({VK_ESCAPE});
   EXPECT_NE(app_->WaitForMainWindow(), nullptr);
   EXPECT_TRUE(app_->CloseAndWait());
 }
 
 TEST_F(Capture, TheCaptureOpensInTheEditorMaximisedAtItsOwnPixels) {
-  HWND overlay = StartOverlay();
-  ASSERT_NE(overlay, nullptr);
-  ASSERT_TRUE(SelectAndCapture(overlay));
+  ASSERT_NE(StartOverlay(), nullptr);
+  ASSERT_TRUE(SelectAndCapture());
   HWND main = app_->WaitForMainWindow();
   ASSERT_NE(main, nullptr);
   EXPECT_TRUE(::IsZoomed(main));
-  HWND picture = ChildOfClass(ChildOfClass(main, L"MirelLumo.pic_mainview"), L"MirelLumo.Picture1");
+  HWND picture = Descendant(main, L"MirelLumo.Picture1");
   ASSERT_NE(picture, nullptr);
   auto size = [&] {
-    RECT r;
-    ::GetWindowRect(picture, &r);
+    const RECT r = ScreenRect(picture);
     return std::make_pair(r.right - r.left, r.bottom - r.top);
   };
   EXPECT_TRUE(WaitUntil([&] { return size() == std::make_pair(200L, 130L); }, 5s));
@@ -312,19 +305,13 @@ TEST_F(Capture, TheCaptureOpensInTheEditorMaximisedAtItsOwnPixels) {
   // program and the screen agree, then the shown picture is read off the screen.
   ::ShowWindow(main, SW_RESTORE);
   ::SetWindowPos(main, HWND_TOP, 40, 40, 1000, 760, 0);
-  ASSERT_TRUE(WaitUntil([&] { RECT r; ::GetWindowRect(main, &r); return r.left == 40 && r.top == 40; }, 5s));
-  RECT shown;
+  ASSERT_TRUE(WaitUntil([&] { const RECT r = ScreenRect(main); return r.left == 40 && r.top == 40; }, 5s));
+  const auto expected = PatternIn(RECT{260, 200, 460, 330});
   int wrong = 0;
   const bool same = WaitUntil(
       [&] {
         CallerWindow::Pump(50ms);
-        ::GetWindowRect(picture, &shown);
-        const auto pixels = ScreenPixels(shown);
-        wrong = 0;
-        for (int y = 0; y < 130; ++y)
-          for (int x = 0; x < 200; ++x)
-            wrong += pixels.size() != 200u * 130u || pixels[static_cast<size_t>(y) * 200 + x] != PatternAt(260 + x, 200 + y);
-        return wrong == 0;
+        return (wrong = Differences(ScreenPixels(ScreenRect(picture)), expected)) == 0;
       },
       5s);
   EXPECT_TRUE(same) << wrong << " pixels differ";
@@ -338,12 +325,10 @@ class CaptureDensity : public Capture {};
 
 TEST_F(CaptureDensity, TheFileHoldsTheSelectedPhysicalPixels) {
   if (Env(L"LUMO_DPI") != L"144") GTEST_SKIP() << "runs where Wine is set to 144 dpi (LUMO_DPI=144)";
-  HWND overlay = StartOverlay();
-  ASSERT_NE(overlay, nullptr);
-  ASSERT_EQ(::GetDpiForWindow(overlay), 144u);
-  ASSERT_TRUE(SelectAndCapture(overlay));
-  ASSERT_TRUE(CallerWindow::Pump(10s, true)) << "no WM_COPYDATA";
-  EXPECT_EQ(WrongPixels(CallerWindow::Received(), RECT{260, 200, 460, 330}), 0) << "pixels that are not the caller's";
+  ASSERT_NE(StartOverlay(), nullptr);
+  ASSERT_EQ(::GetDpiForWindow(overlay_), 144u);
+  ASSERT_TRUE(SelectAndCapture());
+  EXPECT_EQ(WrongPixelsReceived(RECT{260, 200, 460, 330}), 0) << "pixels that are not the caller's";
 }
 
 // A 1024 x 768 monitor left of a 1280 x 1024 primary, reaching 200 pixels above it: the
@@ -362,55 +347,34 @@ TEST_F(TwoMonitors, ASelectionAcrossTheBorderHoldsThePixelsOfBothMonitors) {
   ASSERT_EQ(::GetSystemMetrics(SM_CMONITORS), 2);
   ASSERT_EQ(::GetSystemMetrics(SM_XVIRTUALSCREEN), -1024);
   caller_.MoveTo(PatternAreaAcross);
-  HWND overlay = StartOverlay();
-  ASSERT_NE(overlay, nullptr);
-  RECT covered;
-  ::GetWindowRect(overlay, &covered);
+  ASSERT_NE(StartOverlay(), nullptr);
+  const RECT covered = ScreenRect(overlay_);
   EXPECT_EQ(covered.left, -1024);
   EXPECT_EQ(covered.top, -200);
   EXPECT_EQ(covered.right, 1280);
   EXPECT_EQ(covered.bottom, 1024);
-  // The shade and the crosshairs on both monitors (no compositor: in their own colours).
+  // The shade and the crosshairs on both monitors.
   MoveMouse(-600, 100);
-  const bool shown = WaitUntil(
-      [] {
-        CallerWindow::Pump(10ms);
-        const auto px = [](int x, int y) { return ScreenPixels(RECT{x, y, x + 1, y + 1}); };
-        const std::vector<COLORREF> orange{RGB(255, 128, 0)}, shade{RGB(64, 64, 64)};
-        return px(-598, 50) == orange && px(-1000, 102) == orange && px(1200, 102) == orange &&
-               px(-900, 50) == shade && px(1200, 50) == shade;
-      },
-      5s);
-  EXPECT_TRUE(shown);
+  EXPECT_TRUE(Shows({{{-598, 50}, Orange}, {{-1000, 102}, Orange}, {{1200, 102}, Orange}, {{-900, 50}, Shade},
+                     {{1200, 50}, Shade}}, 5s));
 
-  Drag({-350, 200}, {250, 330});
-  HWND panel = WaitForPanel(overlay);
-  ASSERT_NE(panel, nullptr);
-  RECT pr;
-  ::GetWindowRect(panel, &pr);
-  EXPECT_EQ(pr.right, 250);
-  EXPECT_EQ(pr.top, 330);
-  Click(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
-  ASSERT_TRUE(CallerWindow::Pump(10s, true)) << "no WM_COPYDATA";
-  EXPECT_EQ(WrongPixels(CallerWindow::Received(), RECT{-350, 200, 250, 330}), 0) << "pixels that are not the caller's";
+  const auto panel = Select({-350, 200}, {250, 330});
+  ASSERT_NE(panel.hwnd, nullptr);
+  EXPECT_EQ(panel.place.right, 250);
+  EXPECT_EQ(panel.place.top, 330);
+  EXPECT_EQ(CaptureAndCompare(panel.hwnd, RECT{-350, 200, 250, 330}), 0) << "pixels that are not the caller's";
   ASSERT_NE(app_->WaitForMainWindow(), nullptr);
   EXPECT_TRUE(app_->CloseAndWait());
 }
 
 TEST_F(TwoMonitors, ASelectionAtNegativeCoordinatesUpToTheDesktopTop) {
   caller_.MoveTo(PatternAreaAcross);
-  HWND overlay = StartOverlay();
-  ASSERT_NE(overlay, nullptr);
-  Drag({-100, 100}, {-380, -190});  // bottom-right to top-left, all on the left monitor
-  HWND panel = WaitForPanel(overlay);
-  ASSERT_NE(panel, nullptr);
-  RECT pr;
-  ::GetWindowRect(panel, &pr);
-  EXPECT_EQ(pr.left, -380);
-  EXPECT_EQ(pr.top, -190);  // above the corner it would leave the desktop: below the bar instead
-  Click(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
-  ASSERT_TRUE(CallerWindow::Pump(10s, true)) << "no WM_COPYDATA";
-  EXPECT_EQ(WrongPixels(CallerWindow::Received(), RECT{-380, -190, -100, 100}), 0);
+  ASSERT_NE(StartOverlay(), nullptr);
+  const auto panel = Select({-100, 100}, {-380, -190});  // bottom-right to top-left, all on the left monitor
+  ASSERT_NE(panel.hwnd, nullptr);
+  EXPECT_EQ(panel.place.left, -380);
+  EXPECT_EQ(panel.place.top, -190);  // above the corner it would leave the desktop: below the bar instead
+  EXPECT_EQ(CaptureAndCompare(panel.hwnd, RECT{-380, -190, -100, 100}), 0);
   ASSERT_NE(app_->WaitForMainWindow(), nullptr);
   EXPECT_TRUE(app_->CloseAndWait());
 }
@@ -419,39 +383,26 @@ TEST_F(Capture, NumbersFollowTheHighestFileOfAnyExtension) {
   WriteBytes(images_ + L"image1.bmp", "x");
   WriteBytes(images_ + L"image9.jpg", "x");
   WriteBytes(images_ + L"Image30.bmp", "x");  // another case: not counted
-  HWND overlay = StartOverlay();
-  ASSERT_NE(overlay, nullptr);
-  Program& app = *app_;
-  Drag({500, 420}, {300, 250});  // bottom-right to top-left
-  HWND panel = WaitForPanel(overlay);
-  ASSERT_NE(panel, nullptr);
-  RECT pr;
-  ::GetWindowRect(panel, &pr);
-  EXPECT_EQ(pr.left, 300);  // released at the top-left corner: the panel stands above it
-  EXPECT_EQ(pr.bottom, 250);
-  Click(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
-  ASSERT_TRUE(CallerWindow::Pump(10s, true));
-  EXPECT_EQ(fs::path(CallerWindow::Received()).filename().wstring(), L"image10.bmp");
+  ASSERT_NE(StartOverlay(), nullptr);
+  const auto panel = Select({500, 420}, {300, 250});  // bottom-right to top-left
+  ASSERT_NE(panel.hwnd, nullptr);
+  EXPECT_EQ(panel.place.left, 300);  // released at the top-left corner: the panel stands above it
+  EXPECT_EQ(panel.place.bottom, 250);
   // Released at the top-left corner, the crosshair bars ran through the selection.
-  EXPECT_EQ(WrongPixels(images_ + L"image10.bmp", RECT{300, 250, 500, 420}), 0);
-  EXPECT_TRUE(app.CloseAndWait());
+  EXPECT_EQ(CaptureAndCompare(panel.hwnd, RECT{300, 250, 500, 420}), 0);
+  EXPECT_TRUE(Received(L"image10.bmp")) << CallerWindow::Received();
+  EXPECT_TRUE(app_->CloseAndWait());
 }
 
 // Released near the desktop's bottom, the panel moves up over the selection; what lies
 // beneath the place it leaves is what the file holds there.
 TEST_F(Capture, APanelThatStoodOverTheSelectionIsNotInThePicture) {
   caller_.MoveTo(RECT{200, 850, 800, 1080});
-  HWND overlay = StartOverlay();
-  ASSERT_NE(overlay, nullptr);
-  Drag({300, 900}, {500, 1065});
-  HWND panel = WaitForPanel(overlay);
-  ASSERT_NE(panel, nullptr);
-  RECT pr;
-  ::GetWindowRect(panel, &pr);
-  EXPECT_EQ(pr.bottom, 1065);  // inside the selection, above the bar
-  Click(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
-  ASSERT_TRUE(CallerWindow::Pump(10s, true)) << "no WM_COPYDATA";
-  EXPECT_EQ(WrongPixels(CallerWindow::Received(), RECT{300, 900, 500, 1065}), 0);
+  ASSERT_NE(StartOverlay(), nullptr);
+  const auto panel = Select({300, 900}, {500, 1065});
+  ASSERT_NE(panel.hwnd, nullptr);
+  EXPECT_EQ(panel.place.bottom, 1065);  // inside the selection, above the bar
+  EXPECT_EQ(CaptureAndCompare(panel.hwnd, RECT{300, 900, 500, 1065}), 0);
   ASSERT_NE(app_->WaitForMainWindow(), nullptr);
   EXPECT_TRUE(app_->CloseAndWait());
 }
@@ -460,29 +411,23 @@ TEST_F(Capture, APanelThatStoodOverTheSelectionIsNotInThePicture) {
 // it: the file is written and handed on, then the program ends.
 TEST_F(Capture, AnEscapeAndACloseDuringTheCaptureWaitForIt) {
   caller_.MoveTo(RECT{200, 850, 800, 1080});
-  HWND overlay = StartOverlay();
-  ASSERT_NE(overlay, nullptr);
+  ASSERT_NE(StartOverlay(), nullptr);
   HWND main = ::FindWindowW(L"MirelLumo.frmMain", nullptr);  // hidden while the overlay is up
   DWORD pid = 0;
   ::GetWindowThreadProcessId(main, &pid);
   ASSERT_EQ(pid, app_->Pid());
-  Drag({300, 900}, {500, 1065});  // the panel stands over the selection
-  HWND panel = WaitForPanel(overlay);
+  HWND panel = Select({300, 900}, {500, 1065}).hwnd;  // the panel stands over the selection
   ASSERT_NE(panel, nullptr);
   // Clicked without letting this thread's pattern window repaint: the program then waits
   // for the place of the panel with its overlay hidden, and gets both messages meanwhile.
-  RECT button;
-  ::GetWindowRect(::GetDlgItem(panel, frmCaptureIds::ScreenPrint), &button);
+  const RECT button = ScreenRect(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
   ::SetCursorPos((button.left + button.right) / 2, (button.top + button.bottom) / 2);
-  INPUT click[2] = {{INPUT_MOUSE}, {INPUT_MOUSE}};
-  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  ::SendInput(2, click, sizeof(INPUT));
-  ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(overlay); }, 5s));
-  ::PostMessageW(overlay, WM_KEYUP, VK_ESCAPE, 0);
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(overlay_); }, 5s));
+  ::PostMessageW(overlay_, WM_KEYUP, VK_ESCAPE, 0);
   ::PostMessageW(main, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(CallerWindow::Pump(10s, true)) << "no WM_COPYDATA";
-  EXPECT_EQ(WrongPixels(CallerWindow::Received(), RECT{300, 900, 500, 1065}), 0);
+  EXPECT_EQ(WrongPixelsReceived(RECT{300, 900, 500, 1065}), 0);
   EXPECT_TRUE(app_->WaitForExit(10s));
   DWORD code = 1;
   ::GetExitCodeProcess(app_->Process(), &code);
@@ -490,10 +435,8 @@ TEST_F(Capture, AnEscapeAndACloseDuringTheCaptureWaitForIt) {
 }
 
 TEST_F(Capture, NarrowReleaseKeepsSelectingAndEscapeWritesNothing) {
-  HWND overlay = StartOverlay();
-  ASSERT_NE(overlay, nullptr);
-  Program& app = *app_;
-  HWND panel = WaitForPanel(overlay, false);
+  ASSERT_NE(StartOverlay(), nullptr);
+  HWND panel = WaitForPanel(false);
   ASSERT_NE(panel, nullptr);
   Drag({300, 300}, {309, 360});  // 9 pixels wide
   CallerWindow::Pump(150ms);
@@ -502,36 +445,30 @@ TEST_F(Capture, NarrowReleaseKeepsSelectingAndEscapeWritesNothing) {
   MouseButton(MOUSEEVENTF_LEFTDOWN);
   CallerWindow::Pump(30ms);
   MouseButton(MOUSEEVENTF_LEFTUP);
-  ASSERT_NE(WaitForPanel(overlay), nullptr);
-  RECT pr;
-  ::GetWindowRect(panel, &pr);
-  EXPECT_EQ(pr.right, 340);
+  ASSERT_NE(WaitForPanel(), nullptr);
+  EXPECT_EQ(ScreenRect(panel).right, 340);
 
-  ::SetForegroundWindow(overlay);
+  ::SetForegroundWindow(overlay_);
   KeyChord({VK_ESCAPE});
-  EXPECT_NE(app.WaitForMainWindow(), nullptr);
-  EXPECT_FALSE(::IsWindowVisible(overlay));
+  EXPECT_NE(app_->WaitForMainWindow(), nullptr);
+  EXPECT_FALSE(::IsWindowVisible(overlay_));
   CallerWindow::Pump(200ms);
   EXPECT_EQ(CallerWindow::CopyCount(), 0);
   EXPECT_TRUE(Files().empty());
-  EXPECT_TRUE(app.CloseAndWait());
+  EXPECT_TRUE(app_->CloseAndWait());
 }
 
 TEST_F(Capture, AFolderRemovedMeanwhileGivesAMessageAndNoCallBack) {
-  HWND overlay = StartOverlay();
-  ASSERT_NE(overlay, nullptr);
-  Program& app = *app_;
-  fs::remove_all(fs::path(base_));
-  ASSERT_TRUE(SelectAndCapture(overlay));
-  HWND box = app.WaitForMessageBox(L"Mirel Lumo", 10s);
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageBoxText(box).rfind(L"The screenshot could not be saved", 0), 0u) << "message";
-  PressOk(box);
-  EXPECT_NE(app.WaitForMainWindow(), nullptr);
+  ASSERT_NE(StartOverlay(), nullptr);
+  fs::remove_all(fs::path(folder_.Path()));
+  ASSERT_TRUE(SelectAndCapture());
+  const std::wstring message = app_->DismissMessageBox(L"Mirel Lumo", 10s);
+  EXPECT_EQ(message.rfind(L"The screenshot could not be saved", 0), 0u) << message;
+  EXPECT_NE(app_->WaitForMainWindow(), nullptr);
   CallerWindow::Pump(200ms);
   EXPECT_EQ(CallerWindow::CopyCount(), 0);
   EXPECT_FALSE(fs::exists(fs::path(images_)));
-  EXPECT_TRUE(app.CloseAndWait());
+  EXPECT_TRUE(app_->CloseAndWait());
 }
 
 TEST_F(Capture, AHungCallerDoesNotFreezeTheProgram) {
@@ -544,9 +481,8 @@ TEST_F(Capture, AHungCallerDoesNotFreezeTheProgram) {
     ::DestroyWindow(hung);
   });
   ASSERT_TRUE(WaitUntil([&] { return hung != nullptr; }, 5s));
-  HWND overlay = StartOverlay(hung);
-  ASSERT_NE(overlay, nullptr);
-  ASSERT_TRUE(SelectAndCapture(overlay));
+  ASSERT_NE(StartOverlay(hung), nullptr);
+  ASSERT_TRUE(SelectAndCapture());
   const auto start = std::chrono::steady_clock::now();
   EXPECT_NE(app_->WaitForMainWindow(15s), nullptr);
   EXPECT_LT(std::chrono::steady_clock::now() - start, 12s);  // the send gives up after 5 s
@@ -560,9 +496,8 @@ TEST_F(Capture, AHungCallerDoesNotFreezeTheProgram) {
 TEST_F(Capture, ACallerThatIsGoneIsSkipped) {
   HWND gone = ::CreateWindowExW(0, L"STATIC", L"gone", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ::DestroyWindow(gone);
-  HWND overlay = StartOverlay(gone);
-  ASSERT_NE(overlay, nullptr);
-  ASSERT_TRUE(SelectAndCapture(overlay));
+  ASSERT_NE(StartOverlay(gone), nullptr);
+  ASSERT_TRUE(SelectAndCapture());
   EXPECT_NE(app_->WaitForMainWindow(), nullptr);
   EXPECT_TRUE(FileExists(images_ + L"image1.bmp"));
   EXPECT_EQ(CallerWindow::CopyCount(), 0);
@@ -573,9 +508,8 @@ TEST_F(Capture, AKillWhileSavingNeverLeavesAPartialNumberedFile) {
   std::mt19937 random(7);
   std::uniform_int_distribution<int> delay(0, 60);
   for (int round = 0; round < 5; ++round) {
-    HWND overlay = StartOverlay();
-    ASSERT_NE(overlay, nullptr);
-    ASSERT_TRUE(SelectAndCapture(overlay));
+    ASSERT_NE(StartOverlay(), nullptr);
+    ASSERT_TRUE(SelectAndCapture());
     app_->WaitForExit(Duration(delay(random)));
     app_.reset();  // killed wherever the save was
     for (const auto& name : Files()) {
