@@ -129,4 +129,12 @@ lumo_wine_prefix() {
   wine wineboot >/dev/null 2>&1 </dev/null || true
 }
 
+# The same for the desktop's process, for a test run: Wine ends it a moment after the last
+# program on the desktop has ended, and the next program to need it starts a new one with
+# that program's output. A program that keeps the desktop in use until Wine stops means no
+# test ever starts one.
+lumo_keep_desktop() {
+  wine "$LUMO_ROOT/build/windows/bin/desktop_keeper.exe" >/dev/null 2>&1 </dev/null &
+}
+
 lumo_stop_wine() { [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1; true; }
