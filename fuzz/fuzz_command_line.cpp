@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "shell/app_error.h"
+#include "base/app_error.h"
 #include "shell/command_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "shell/ini_document.h"
-#include "shell/text.h"
+#include "base/text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);

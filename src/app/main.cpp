@@ -3,7 +3,7 @@
 #include "editor/frmMain.h"
 #include "shell/command_line.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  frmMain main(instance);
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  frmMain main;
   return main.Run(modCommandLine::ArgumentText(::GetCommandLineW()));
 }

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "shell/numbers.h"
+#include "base/numbers.h"
 
 namespace {
 void RemoveAll(std::wstring& s, std::wstring_view what) {

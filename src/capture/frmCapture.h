@@ -4,52 +4,67 @@
 // and a small panel with the capture and cancel buttons.
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
-#include <memory>
 #include <string>
 
-#include "capture/clsMonitors.h"
+#include "capture/capture_panel.h"
 #include "capture/overlay_rules.h"
 #include "win/gdi.h"
 #include "win/ticker.h"
+#include "win/window.h"
 
-class frmCapture {
+class frmCapture : public win::Window<frmCapture> {
  public:
   static constexpr const wchar_t* WindowClass = L"MirelLumo.frmCapture";
   static constexpr BYTE OverlayAlpha = 190;
-  static constexpr int IdScreenPrint = 101, IdCancel = 102;
+  static win::WindowClass ClassInfo() { return {WindowClass, IDC_CROSS}; }
 
   struct Owner {
     std::function<std::wstring()> imagesFolder;            // saveImgsLoc
     std::function<void()> showMainWindow;                  // after the overlay hides
     std::function<void(const std::wstring&)> capturedFile;  // CapturedFile
+    std::function<void()> captureEnded;                    // a capture under way is over
   };
 
-  frmCapture(HINSTANCE instance, Owner owner);
+  explicit frmCapture(Owner owner) : owner_(std::move(owner)) {}
   ~frmCapture();
-  frmCapture(const frmCapture&) = delete;
-  frmCapture& operator=(const frmCapture&) = delete;
 
   // Form_Load: creates, covers the desktop, and shows the overlay; false when the window
   // could not be made.
   bool Load();
 
   void CallBack(int32_t cb) { callBack_ = cb; }
-  void CoverDesktop(int32_t left, int32_t top, int32_t width, int32_t height);
   void ActivateCapture();
   void Show();
+  // Out of sight without a capture, the main window left as it is (a start-up message
+  // must never stand beneath the overlay).
+  void Hide();
   bool Visible() const;
   // cmdCapture_Click's part: mUpdateCrosshairs on, mStopCapture off, the timer running.
   void Rearm();
-  HWND Handle() const { return hwnd_; }
-  // A capture is under way (the overlay is getting out of the way, the file being written).
-  bool Capturing() const { return capturing_; }
+  // A capture is under way: the overlay is getting out of the way, the file being written.
+  bool Capturing() const { return step_ != CaptureStep::None; }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
-  static LRESULT CALLBACK PanelProc(HWND, UINT, WPARAM, LPARAM);
-  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  friend class win::Window<frmCapture>;
+  // The capture's steps. Each runs from a posted message or a timer, so that the windows
+  // beneath repaint in between; nothing waits in a message loop of its own.
+  enum class CaptureStep { None, HideOverlay, Settle, WaitForRepaint };
+  // Timers and the messages the overlay posts to itself.
+  enum : UINT_PTR { TimerCrosshairsRedraw = 1, RepaintTimer = 2 };
+  enum : UINT {
+    WM_APP_CREATEPANEL = WM_APP + 1,  // the panel, right after the first show: off the start's path
+    WM_APP_TICK,                      // TimerCrosshairsRedraw's tick from the ticker thread
+    WM_APP_CAPTURESTEP,               // the next step of a capture
+  };
 
+  LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  // While a capture is under way the overlay takes no input: no key, click, command or close
+  // reaches it until the capture has ended.
+  static bool IsInput(UINT msg);
+
+  void CoverDesktop(int32_t left, int32_t top, int32_t width, int32_t height);
   void Form_MouseMove(int x, int y);
   void Form_MouseDown(int x, int y);
   void Form_MouseUp(int x, int y);
@@ -60,26 +75,28 @@ class frmCapture {
   void CloseOverlay();
   void Paint();
   void SetTimerEnabled(bool on);
-  // The button panel with its buttons and tooltips, made once.
-  void CreatePanel();
   // Invalidates what changed between two looks of the overlay.
   void InvalidateChanges(const frmCaptureRules::Overlay& before);
-  void SendCallBack(const std::wstring& path);
   int Scaled(int pixelsAt96) const;
 
-  HINSTANCE instance_;
+  // The capture sequence (capture_sequence.cpp).
+  void NextCaptureStep();
+  void CheckRepaint();
+  void GrabAndFinish();
+  void SendCallBack(const std::wstring& path) const;
+
   Owner owner_;
-  HWND hwnd_ = nullptr;
-  HWND picButtons_ = nullptr, cmdScreenPrint_ = nullptr, cmdCancel_ = nullptr, tooltip_ = nullptr;
-  std::unique_ptr<clsMonitors> monitors_;  // made with the panel, right after the first show
+  CapturePanel picButtons_;
   frmCaptureRules::Overlay o_;
   int32_t callBack_ = 0;
   bool timerRunning_ = false;
   bool onTicker_ = false;  // TimerCrosshairsRedraw runs on the ticker, not on SetTimer
   win::Ticker ticker_;
-  bool capturing_ = false;
   bool keyed_ = true;  // the colour key is on (only while a selection shows its hole)
   win::unique_hbitmap picSnapshot_;
-  win::unique_hfont glyphFont_;
-  win::unique_hbrush panelBrush_;
+
+  CaptureStep step_ = CaptureStep::None;
+  RECT captureArea_{};   // the selection on the screen
+  RECT underPanel_{};    // where the panel stood over the selection (empty when it did not)
+  std::chrono::steady_clock::time_point repaintDeadline_;
 };

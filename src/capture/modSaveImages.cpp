@@ -2,28 +2,17 @@
 
 
 #include "capture/encoder_table.h"
+#include "win/file_io.h"
 #include "win/gdi.h"
 #include "win/gdiplus.h"
-#include "win/message_box.h"
+#include "win/wait_cursor.h"
 
 namespace {
 
 using namespace Gdiplus;
-
 using win::gdiplus::Functions;
 using GdiplusSession = win::gdiplus::Session;
 using win::gdiplus::unique_gpbitmap;
-
-class WaitCursor {
- public:
-  WaitCursor() : old_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
-  ~WaitCursor() { ::SetCursor(old_); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  HCURSOR old_;
-};
 
 // The table's GUID texts, without loading the COM library for it.
 bool ToGuid(const wchar_t* text, GUID& out) {
@@ -133,19 +122,15 @@ bool modSaveImages::WriteBmp(HBITMAP picture, const std::wstring& path) {
          ::FlushFileBuffers(out.get());
 }
 
-bool modSaveImages::SaveImageFile(HBITMAP picture, const std::wstring& path, const std::wstring& extension,
-                                  LONG quality, LONG colourDepth, LONG compression) {
-  WaitCursor wait;
+modSaveImages::SaveResult modSaveImages::SaveImageFile(HBITMAP picture, const std::wstring& path,
+                                                       const std::wstring& extension, LONG quality, LONG colourDepth,
+                                                       LONG compression) {
+  win::WaitCursor wait;
   const auto choice = ChooseEncoder(extension, quality, colourDepth, compression);
-  if (!choice) {
-    win::ShowMessage(nullptr,
-                     L"Error\r\n\r\nError No. 5\r\n Error .Description:  The file type \"" + extension +
-                         L"\" cannot be written",
-                     L"Mirel Lumo", MB_OK | MB_ICONINFORMATION);
-    return false;
-  }
-  return WriteFileWhole(path, true, [&](const std::wstring& temp) {
+  if (!choice)
+    return {false, L"Error\r\n\r\nError No. 5\r\n Error .Description:  The file type \"" + extension + L"\" cannot be written"};
+  return {win::WriteFileWhole(path, true, [&](const std::wstring& temp) {
     if (choice->format == ImageFormat::Bmp) return WriteBmp(picture, temp);
     return SaveWithGdiplus(picture, temp, *choice, extension, quality, colourDepth, compression);
-  });
+  }), L""};
 }

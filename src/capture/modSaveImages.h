@@ -14,20 +14,19 @@ namespace modSaveImages {
 std::vector<BYTE> BuildEncoderParameterBlock(const std::wstring& extension, std::vector<LONG>& values,
                                              LONG quality, LONG colourDepth, LONG compression);
 
-// Saves the picture; true when the file was written. An extension outside the table shows
-// the error message (information icon, the program's title) and writes nothing.
-bool SaveImageFile(HBITMAP picture, const std::wstring& path, const std::wstring& extension, LONG quality,
-                   LONG colourDepth, LONG compression);
+struct SaveResult {
+  bool saved = false;
+  // For an extension outside the table (nothing is written): the message the caller shows,
+  // with the information icon and the program's title.
+  std::wstring message;
+  explicit operator bool() const { return saved; }
+};
+
+// Saves the picture; shows nothing.
+SaveResult SaveImageFile(HBITMAP picture, const std::wstring& path, const std::wstring& extension, LONG quality,
+                         LONG colourDepth, LONG compression);
 
 // A 24-bit BMP file of the bitmap (written and flushed).
 bool WriteBmp(HBITMAP picture, const std::wstring& path);
 
-// Lets write(tempPath) write a temporary file beside target, then renames it to
-// target: replacing an existing file or, without replace, failing when target exists
-// (GetLastError() is then ERROR_ALREADY_EXISTS or ERROR_FILE_EXISTS).
-template <class Write>
-bool WriteFileWhole(const std::wstring& target, bool replace, Write write);
-
 }  // namespace modSaveImages
-
-#include "capture/modSaveImages_inl.h"

@@ -2,9 +2,10 @@
 
 #include <limits>
 
+#include "base/text.h"
 #include "capture/capture_files.h"
 #include "capture/modSaveImages.h"
-#include "shell/text.h"
+#include "win/file_io.h"
 #include "win/handles.h"
 
 
@@ -30,13 +31,6 @@ int32_t modScreenshot::HighestFileNumber(std::wstring folder, bool& found, std::
   prefix = StripWildcard(prefix);
   if (!names.empty()) found = true;
   return HighestNumber(names, prefix);
-}
-
-std::wstring modScreenshot::NextCaptureFileName(const std::wstring& folder, const std::wstring& prefix) {
-  bool found = false;
-  std::wstring p = prefix;
-  const int32_t highest = HighestFileNumber(folder, found, p);
-  return folder + p + std::to_wstring(NextNumber(highest)) + L".bmp";
 }
 
 modScreenshot::CaptureResult modScreenshot::CaptureScreenArea(win::unique_hbitmap& target, const RECT& area,
@@ -69,7 +63,7 @@ modScreenshot::CaptureResult modScreenshot::CaptureScreenArea(win::unique_hbitma
     std::wstring dir = text::TrimBlanks(folder);
     if (!dir.empty() && dir.back() != L'\\') dir += L'\\';
     const std::wstring path = dir + prefix + std::to_wstring(number) + L".bmp";
-    if (modSaveImages::WriteFileWhole(path, false, [&](const std::wstring& temp) {
+    if (win::WriteFileWhole(path, false, [&](const std::wstring& temp) {
           return modSaveImages::WriteBmp(target.get(), temp);
         })) {
       result.saved = true;

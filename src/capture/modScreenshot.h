@@ -18,9 +18,6 @@ std::vector<std::wstring> ListFolderFiles(std::wstring& folder, const std::wstri
 // any file matched the listing. The prefix comes back without "*.*".
 int32_t HighestFileNumber(std::wstring folder, bool& found, std::wstring& prefix);
 
-// folder + prefix + the next number + ".bmp".
-std::wstring NextCaptureFileName(const std::wstring& folder, const std::wstring& prefix);
-
 struct CaptureResult {
   bool saved = false;
   std::wstring path;   // the new file, when saved

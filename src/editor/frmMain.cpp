@@ -1,45 +1,35 @@
 #include "editor/frmMain.h"
 
-#include "app/resource.h"
+#include "base/resource_ids.h"
 #include "editor/frmMain_ids.h"
-#include "shell/frmAbout.h"
-#include "win/guarded.h"
-#include "win/pump.h"
-#include "win/window_owner.h"
 
 namespace {
 namespace ids = frmMainIds;
-// Posted before the first show: the controls are made as soon as the frame is up.
-constexpr UINT WM_APP_CREATECONTROLS = WM_APP + 1;
 constexpr int RestoredClientWidth = 956, RestoredClientHeight = 684;
 
 int ShiftState() {
   return (::GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (::GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
          (::GetKeyState(VK_MENU) < 0 ? 4 : 0);
 }
-constexpr UINT_PTR CloseRetryTimer = 3;  // Timer1 and Timer2 are 1 and 2
-
 }  // namespace
 
-LRESULT CALLBACK frmMain::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = win::WindowOwner<frmMain>(hwnd, msg, lParam);
-  if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
-  return win::Guarded(hwnd, [&] { return self->HandleMessage(msg, wParam, lParam); });
+win::WindowClass frmMain::ClassInfo() {
+  HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  win::WindowClass c{WindowClass, IDC_ARROW, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)};
+  c.icon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
+  // Shared: the system frees it.
+  c.smallIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                                ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
+                                                LR_SHARED));
+  return c;
 }
 
-LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+frmMain::frmMain() : editor_(Picture1, [this] { return GetNumberPrefix(); }) {}
+
+LRESULT frmMain::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CLOSE:
-      // Before start-up has finished (a message box of it is up) there is nothing to store.
-      if (!loaded_) return 0;
-      // A capture under way finishes first: the close is tried again shortly.
-      if (CaptureForm && CaptureForm->Capturing()) {
-        ::SetTimer(hwnd_, CloseRetryTimer, 50, nullptr);
-        return 0;
-      }
-      Form_QueryUnload();
-      ::DestroyWindow(hwnd_);
+      OnClose();
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
@@ -47,7 +37,7 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       // Logging off closes the program like its close box: the settings are written.
       if (wParam && loaded_) Form_QueryUnload();
       return 0;
-    case WM_APP_CREATECONTROLS:
+    case ids::WM_APP_CREATECONTROLS:
       CreateControls();
       return 0;
     case WM_SIZE:
@@ -60,19 +50,14 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return TRUE;
     case WM_TIMER:
-      if (wParam == 1) Timer1_Timer();
-      if (wParam == 2) Timer2_Timer();
-      if (wParam == CloseRetryTimer) {
-        ::KillTimer(hwnd_, CloseRetryTimer);
-        ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-      }
+      if (wParam == ids::Timer1) Timer1_Timer();
+      if (wParam == ids::Timer2) Timer2_Timer();
       return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP:
       // Keys reach the window itself only while none of its controls has the focus.
       Picture1_KeyUp(static_cast<int>(wParam), ShiftState());
-      if (msg == WM_SYSKEYUP) return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
-      return 0;
+      return msg == WM_SYSKEYUP ? Default(msg, wParam, lParam) : 0;
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
@@ -80,8 +65,20 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       ::PostQuitMessage(0);
       return 0;
     default:
-      return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+      return Default(msg, wParam, lParam);
   }
+}
+
+void frmMain::OnClose() {
+  // Before start-up has finished (a message box of it is up) there is nothing to store.
+  if (!loaded_) return;
+  // A capture under way finishes first; its end closes the window.
+  if (CaptureForm && CaptureForm->Capturing()) {
+    closeAfterCapture_ = true;
+    return;
+  }
+  Form_QueryUnload();
+  ::DestroyWindow(hwnd());
 }
 
 int frmMain::Run(std::wstring_view args) {
@@ -89,19 +86,6 @@ int frmMain::Run(std::wstring_view args) {
   // is waiting for it. The start-up (which hands it the call-back) goes on behind it.
   if (args.find(L"screencapture") != std::wstring_view::npos) CreateCaptureForm();
 
-  WNDCLASSEXW wc{sizeof wc};
-  wc.lpfnWndProc = &frmMain::WindowProc;
-  wc.hInstance = instance_;
-  wc.hIcon = ::LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP));
-  wc.hIconSm = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                                ::GetSystemMetrics(SM_CXSMICON),
-                                                ::GetSystemMetrics(SM_CYSMICON), 0));
-  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = WindowClass;
-  if (!::RegisterClassExW(&wc)) return 1;
-
-  // The menu bar.
   HMENU menu = ::CreateMenu();
   ::AppendMenuW(menu, MF_STRING, ids::toolscolors, L"Tools");
   ::AppendMenuW(menu, MF_STRING, ids::about, L"About");
@@ -112,12 +96,14 @@ int frmMain::Run(std::wstring_view args) {
   RECT frame{0, 0, ::MulDiv(RestoredClientWidth, static_cast<int>(dpi), 96),
              ::MulDiv(RestoredClientHeight, static_cast<int>(dpi), 96)};
   ::AdjustWindowRectExForDpi(&frame, WS_OVERLAPPEDWINDOW, TRUE, 0, dpi);
-  if (!::CreateWindowExW(0, WindowClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                         frame.right - frame.left, frame.bottom - frame.top, nullptr, menu, instance_, this))
+  if (!Create(0, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+              frame.bottom - frame.top, nullptr, menu)) {
+    ::DestroyMenu(menu);
     return 1;
+  }
   // The bar's buttons load the common controls, which is slow on some platforms: the window
   // shows first and gets them with the next message.
-  ::PostMessageW(hwnd_, WM_APP_CREATECONTROLS, 0, 0);
+  ::PostMessageW(hwnd(), ids::WM_APP_CREATECONTROLS, 0, 0);
   Form_Load(args);
   loaded_ = true;
   // With a capture under way the main window stays hidden until the overlay closes.
@@ -132,10 +118,10 @@ int frmMain::Run(std::wstring_view args) {
 }
 
 void frmMain::ShowMainWindow() {
-  ::ShowWindow(hwnd_, everShown_ ? SW_SHOW : SW_SHOWMAXIMIZED);
+  ::ShowWindow(hwnd(), everShown_ ? SW_SHOW : SW_SHOWMAXIMIZED);
   everShown_ = true;
-  ::SetForegroundWindow(hwnd_);
-  ::UpdateWindow(hwnd_);
+  ::SetForegroundWindow(hwnd());
+  ::UpdateWindow(hwnd());
 }
 
 bool frmMain::CreateCaptureForm() {
@@ -143,17 +129,18 @@ bool frmMain::CreateCaptureForm() {
   owner.imagesFolder = [this] { return saveImgsLoc; };
   owner.showMainWindow = [this] { ShowMainWindow(); };
   owner.capturedFile = [this](const std::wstring& path) { CaptureForm_CapturedFile(path); };
-  auto form = std::make_unique<frmCapture>(instance_, std::move(owner));
+  owner.captureEnded = [this] {
+    if (closeAfterCapture_) ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+  };
+  auto form = std::make_unique<frmCapture>(std::move(owner));
   if (!form->Load()) return false;
   CaptureForm = std::move(form);
   return true;
 }
 
 void frmMain::ShowCaptureOverlay() {
-  if (!CaptureForm) CreateCaptureForm();
-  win::DoEvents();
-  if (!CaptureForm) return;
-  ::ShowWindow(hwnd_, SW_HIDE);
+  if (!CaptureForm && !CreateCaptureForm()) return;
+  ::ShowWindow(hwnd(), SW_HIDE);
   CaptureForm->ActivateCapture();
 }
 
@@ -164,8 +151,11 @@ void frmMain::cmdCapture_Click() {
   ShowCaptureOverlay();
 }
 
-void frmMain::about_Click() {
-  frmAbout::ShowModal(instance_, hwnd_, reinterpret_cast<HICON>(::GetClassLongPtrW(hwnd_, GCLP_HICON)));
+void frmMain::CaptureForm_CapturedFile(const std::wstring& path) {
+  CreateControls();
+  LoadImageFile(path);  // on failure the message is shown and the picture before stays
+  ::ShowWindow(hwnd(), SW_SHOWMAXIMIZED);
+  everShown_ = true;
 }
 
 void frmMain::OnCommand(int id, int code) {
@@ -180,57 +170,42 @@ void frmMain::OnCommand(int id, int code) {
   switch (id) {
     case ids::cmdCapture0:
     case ids::cmdCapture1:
-      cmdCapture_Click();
-      break;
+      return cmdCapture_Click();
     case ids::cmdZoomIn:
-      ZoomPicture(editor::ZoomInFactor);
-      break;
+      return ZoomPicture(editor::ZoomInFactor);
     case ids::cmdZoomOut:
-      ZoomPicture(editor::ZoomOutFactor);
-      break;
+      return ZoomPicture(editor::ZoomOutFactor);
     case ids::Commandback:
-      Commandback_Click();
-      break;
+      return Commandback_Click();
     case ids::Commandfwd:
-      Commandfwd_Click();
-      break;
+      return Commandfwd_Click();
     case ids::Command3_0:
     case ids::Command3_1:
-      Command3_Click();
-      break;
+      return Command3_Click();
     case ids::Option1:
     case ids::Option2:
     case ids::Option3:
     case ids::Option4:
-      OptionClick(id - ids::Option1);
-      break;
+      return OptionClick(id - ids::Option1);
     case ids::cmdSettings:
-      cmdSettings_Click();
-      break;
+      return cmdSettings_Click();
     case ids::cmdSetNextNumber:
-      cmdSetNextNumber_Click();
-      break;
+      return cmdSetNextNumber_Click();
     case ids::cmdCopyImage0:
     case ids::cmdCopyImage1:
-      cmdCopyImage_Click();
-      break;
+      return cmdCopyImage_Click();
     case ids::cmdPaste:
-      cmdPaste_Click();
-      break;
+      return cmdPaste_Click();
     case ids::Command2_0:
     case ids::Command2_1:
-      Command2_Click();
-      break;
+      return Command2_Click();
     case ids::cmdSend2JIRA:
-      cmdSend2JIRA_Click();
-      break;
+      return cmdSend2JIRA_Click();
     case ids::cmdSend2Mirel:
-      cmdSend2Mirel_Click();
-      break;
+      return cmdSend2Mirel_Click();
     case ids::cmdDoneSettings:
-      cmdDoneSettings_Click();
-      break;
+      return cmdDoneSettings_Click();
     default:
-      break;
+      return;
   }
 }

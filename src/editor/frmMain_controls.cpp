@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "app/resource.h"
+#include "base/resource_ids.h"
+
 #include "editor/frmMain.h"
 #include "editor/frmMain_ids.h"
 #include "editor/view_rules.h"
@@ -89,9 +90,7 @@ const ControlDef Controls[] = {
 constexpr RECT FrameToolsPlace{0, -201, 457, 201};       // left, top, width, height
 constexpr RECT FrameSettingsPlace{584, 344, 321, 185};
 constexpr COLORREF PanelColour = 0xE0E0E0;
-constexpr UINT_PTR Timer1 = 1;
 constexpr UINT Timer1Interval = 25;
-constexpr UINT_PTR Timer2 = 2;
 constexpr UINT Timer2Interval = 1500;
 
 const ControlDef* DefOf(int id) {
@@ -105,16 +104,48 @@ constexpr int BarButtons[] = {ids::cmdZoomIn,     ids::cmdZoomOut, ids::Commandb
                               ids::Command3_0,    ids::cmdCopyImage0, ids::Command2_0, ids::cmdCapture0,
                               ids::cmdSend2JIRA,  ids::cmdSend2Mirel};
 
+// One control of the table, at its 96-dpi place (PlaceControls scales it).
+HWND MakeControl(const ControlDef& c, HWND parent) {
+  const auto menuId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id));
+  HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  switch (c.kind) {
+    case Kind::Glyph:
+    case Kind::Picture:
+      return win::CreateGlyphButton(parent, c.id, c.caption, c.x, c.y, c.w, c.h);
+    case Kind::Radio:
+      return ::CreateWindowExW(0, L"BUTTON", c.caption,
+                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | (c.id == ids::Option1 ? WS_GROUP : 0),
+                               c.x, c.y, c.w, c.h, parent, menuId, instance, nullptr);
+    case Kind::Push:
+      return ::CreateWindowExW(0, L"BUTTON", c.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, c.x, c.y, c.w,
+                               c.h, parent, menuId, instance, nullptr);
+    case Kind::Edit:
+    case Kind::Secret: {
+      HWND h = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", c.caption,
+                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | (c.kind == Kind::Secret ? ES_PASSWORD : 0),
+                                 c.x, c.y, c.w, c.h, parent, menuId, instance, nullptr);
+      if (h && c.kind == Kind::Secret) ::SendMessageW(h, EM_SETPASSWORDCHAR, L'*', 0);
+      return h;
+    }
+    case Kind::Preview:
+      // Drawn by the window: the preview of what a paste would insert, unscaled.
+      return ::CreateWindowExW(WS_EX_STATICEDGE, L"STATIC", c.caption, WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, c.x, c.y,
+                               c.w, c.h, parent, menuId, instance, nullptr);
+    case Kind::Label:
+      return ::CreateWindowExW(0, L"STATIC", c.caption, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, c.x, c.y, c.w,
+                               c.h, parent, menuId, instance, nullptr);
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 int frmMain::Scaled(int pixelsAt96) const { return ::MulDiv(pixelsAt96, static_cast<int>(dpi_), 96); }
 
 HWND frmMain::Control(int id) const {
-  if (HWND h = ::GetDlgItem(hwnd_, id)) return h;
-  if (FrameTools_)
-    if (HWND h = ::GetDlgItem(FrameTools_, id)) return h;
-  if (frameSettings_)
-    if (HWND h = ::GetDlgItem(frameSettings_, id)) return h;
+  if (HWND h = ::GetDlgItem(hwnd(), id)) return h;
+  for (HWND panel : {FrameTools_.hwnd(), frameSettings_.hwnd()})
+    if (HWND h = panel ? ::GetDlgItem(panel, id) : nullptr) return h;
   return nullptr;
 }
 
@@ -131,12 +162,14 @@ void frmMain::CreateControls() {
   if (controlsMade_) return;
   controlsMade_ = true;
   win::InitCommonControlsOnce();
-  dpi_ = ::GetDpiForWindow(hwnd_);
-  checkerTile_.reset(static_cast<HBITMAP>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDB_CHECKER), IMAGE_BITMAP, 0, 0, 0)));
-  send2MirelPicture_.reset(
-      static_cast<HBITMAP>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDB_SEND2MIREL), IMAGE_BITMAP, 0, 0, 0)));
-  send2JiraPicture_.reset(
-      static_cast<HBITMAP>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDB_SEND2JIRA), IMAGE_BITMAP, 0, 0, 0)));
+  dpi_ = ::GetDpiForWindow(hwnd());
+  HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  auto bitmap = [&](int id) {
+    return win::unique_hbitmap(static_cast<HBITMAP>(::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0)));
+  };
+  checkerTile_ = bitmap(IDB_CHECKER);
+  send2MirelPicture_ = bitmap(IDB_SEND2MIREL);
+  send2JiraPicture_ = bitmap(IDB_SEND2JIRA);
 
   // The viewport first, then the panels over it.
   editor::PictureView::Events events;
@@ -145,70 +178,37 @@ void frmMain::CreateControls() {
   events.mouseUp = [this](int b, int s, editor::PointF p) { Picture1_MouseUp(b, s, p); };
   events.keyUp = [this](int key, int shift) { Picture1_KeyUp(key, shift); };
   events.captureLost = [this] { Picture1_CaptureLost(); };
-  Picture1.Create(hwnd_, ids::pic_mainview, std::move(events), checkerTile_.get());
+  Picture1.Create(hwnd(), ids::pic_mainview, std::move(events), checkerTile_.get());
   // Form_Load's editor state: the start-up picture, the first tool, the panel out of sight.
-  HICON icon = reinterpret_cast<HICON>(::GetClassLongPtrW(hwnd_, GCLP_HICON));
-  Picture1.ReplacePicture(editor::PlaceholderPicture(icon, 258, 212));
+  HICON icon = reinterpret_cast<HICON>(::GetClassLongPtrW(hwnd(), GCLP_HICON));
+  editor_.ShowUnrecorded(editor::PlaceholderPicture(icon, 258, 212));
 
-  FrameTools_ = win::CreatePanel(hwnd_, ids::FrameTools, L"Current Action", PanelColour, 0, -201, 457, 201, true, true);
-  frameSettings_ = win::CreatePanel(hwnd_, ids::frameSettings, L"", PanelColour, 584, 344, 321, 185, false, false);
+  FrameTools_.Create(hwnd(), ids::FrameTools, L"Current Action", PanelColour, 0, -201, 457, 201, true, true);
+  frameSettings_.Create(hwnd(), ids::frameSettings, L"", PanelColour, 584, 344, 321, 185, false, false);
   NONCLIENTMETRICSW metrics{sizeof metrics};
   ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_);
   controlFont_.reset(::CreateFontIndirectW(&metrics.lfMessageFont));
-  tooltip_ = win::CreateTooltipWindow(hwnd_);
-
+  tooltip_ = win::CreateTooltipWindow(hwnd());
   for (const ControlDef& c : Controls) {
-    HWND parent = c.parent == Parent::Main ? hwnd_ : c.parent == Parent::Tools ? FrameTools_ : frameSettings_;
-    HWND h = nullptr;
-    const auto menuId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id));
-    switch (c.kind) {
-      case Kind::Glyph:
-      case Kind::Picture:
-        h = win::CreateGlyphButton(parent, c.id, c.caption, c.x, c.y, c.w, c.h);
-        break;
-      case Kind::Radio:
-        h = ::CreateWindowExW(0, L"BUTTON", c.caption,
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | (c.id == ids::Option1 ? WS_GROUP : 0),
-                              c.x, c.y, c.w, c.h, parent, menuId, instance_, nullptr);
-        break;
-      case Kind::Push:
-        h = ::CreateWindowExW(0, L"BUTTON", c.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, c.x, c.y, c.w,
-                              c.h, parent, menuId, instance_, nullptr);
-        break;
-      case Kind::Edit:
-      case Kind::Secret:
-        h = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", c.caption,
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | (c.kind == Kind::Secret ? ES_PASSWORD : 0),
-                              c.x, c.y, c.w, c.h, parent, menuId, instance_, nullptr);
-        if (h && c.kind == Kind::Secret) ::SendMessageW(h, EM_SETPASSWORDCHAR, L'*', 0);
-        break;
-      case Kind::Preview:
-        // Drawn by the window: the preview of what a paste would insert, unscaled.
-        h = ::CreateWindowExW(WS_EX_STATICEDGE, L"STATIC", c.caption, WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, c.x, c.y, c.w,
-                              c.h, parent, menuId, instance_, nullptr);
-        break;
-      case Kind::Label:
-        h = ::CreateWindowExW(0, L"STATIC", c.caption, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, c.x, c.y, c.w, c.h,
-                              parent, menuId, instance_, nullptr);
-        break;
-    }
+    const HWND parent = c.parent == Parent::Main ? hwnd() : c.parent == Parent::Tools ? FrameTools_.hwnd() : frameSettings_.hwnd();
+    const HWND h = MakeControl(c, parent);
     if (!h) continue;
     if (c.kind != Kind::Glyph && c.kind != Kind::Picture)
       ::SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont_.get()), FALSE);
     if (c.disabled) ::EnableWindow(h, FALSE);
     if (c.tooltip) win::AddTooltip(tooltip_, parent, h, c.tooltip);
   }
-  ::SendMessageW(FrameTools_, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont_.get()), FALSE);
+  ::SendMessageW(FrameTools_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(controlFont_.get()), FALSE);
   // The settings fields show the stored values, once they are loaded: with a capture asked
   // for on the command line the controls are made before the start-up reads them.
   if (settingsLoaded_) ShowSettingsFields();
   // The clipboard watcher runs from now on.
-  ::SetTimer(hwnd_, Timer2, Timer2Interval, nullptr);
+  ::SetTimer(hwnd(), ids::Timer2, Timer2Interval, nullptr);
   // The tool that matches ToolMode is checked, which runs its click handler.
-  ::CheckRadioButton(FrameTools_, ids::Option1, ids::Option4, ids::Option1 + ToolMode);
-  OptionClick(ToolMode);
-  ::SetWindowPos(FrameTools_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  ::SetWindowPos(frameSettings_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ::CheckRadioButton(FrameTools_.hwnd(), ids::Option1, ids::Option4, ids::Option1 + editor_.Tool());
+  OptionClick(editor_.Tool());
+  ::SetWindowPos(FrameTools_.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ::SetWindowPos(frameSettings_.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   PlaceControls();
 }
 
@@ -218,12 +218,12 @@ void frmMain::PlaceControls() {
     if (HWND h = Control(c.id))
       ::SetWindowPos(h, nullptr, Scaled(c.x), Scaled(c.y), Scaled(c.w), Scaled(c.h), SWP_NOZORDER | SWP_NOACTIVATE);
   const int toolsHeight = Scaled(FrameToolsPlace.bottom);
-  ::SetWindowPos(FrameTools_, nullptr, Scaled(FrameToolsPlace.left), ToolsPanelShown ? 0 : -toolsHeight,
+  ::SetWindowPos(FrameTools_.hwnd(), nullptr, Scaled(FrameToolsPlace.left), ToolsPanelShown ? 0 : -toolsHeight,
                  Scaled(FrameToolsPlace.right), toolsHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-  ::SetWindowPos(frameSettings_, nullptr, Scaled(FrameSettingsPlace.left), Scaled(FrameSettingsPlace.top),
+  ::SetWindowPos(frameSettings_.hwnd(), nullptr, Scaled(FrameSettingsPlace.left), Scaled(FrameSettingsPlace.top),
                  Scaled(FrameSettingsPlace.right), Scaled(FrameSettingsPlace.bottom), SWP_NOZORDER | SWP_NOACTIVATE);
   RECT client;
-  ::GetClientRect(hwnd_, &client);
+  ::GetClientRect(hwnd(), &client);
   Form_Resize(client.right, client.bottom);
 }
 
@@ -245,7 +245,7 @@ void frmMain::Form_Resize(int clientWidth, int clientHeight) {
   };
   moveTo(Control(ids::cmdSettings), l.settingsLeft, l.buttonsTop);
   moveTo(Control(ids::cmdSend2JIRA), l.send2JiraLeft, l.buttonsTop);
-  moveTo(frameSettings_, l.frameSettingsLeft, l.frameSettingsTop);
+  moveTo(frameSettings_.hwnd(), l.frameSettingsLeft, l.frameSettingsTop);
   for (int id : BarButtons) {
     if (id == ids::cmdSend2JIRA) continue;  // placed with its left above
     moveTo(Control(id), Scaled(DefOf(id)->x), l.buttonsTop);
@@ -261,10 +261,10 @@ void frmMain::OnDpiChanged(UINT dpi, const RECT& suggested) {
     for (const ControlDef& c : Controls)
       if (c.kind != Kind::Glyph && c.kind != Kind::Picture)
         if (HWND h = Control(c.id)) ::SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-    if (FrameTools_) ::SendMessageW(FrameTools_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    if (FrameTools_.hwnd()) ::SendMessageW(FrameTools_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     controlFont_ = std::move(font);
   }
-  ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+  ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   PlaceControls();
 }
@@ -282,7 +282,7 @@ void frmMain::OnDrawItem(const DRAWITEMSTRUCT& item) {
     return;
   }
   win::GlyphFace face{def->face, def->points, def->caption[0], ::GetSysColor(COLOR_BTNFACE), def->fallback};
-  if ((def->id == ids::Command3_0 || def->id == ids::Command3_1) && NumberingOn) {
+  if ((def->id == ids::Command3_0 || def->id == ids::Command3_1) && editor_.IsNumberingOn()) {
     face.glyph = L'u';
     face.fallback = win::DrawFilledCircledZero;
   }
@@ -293,23 +293,22 @@ void frmMain::toolscolors_Click() {
   // A pick during a slide changes nothing: the direction is decided by the flag, which
   // changes only when a slide ends.
   if (timer1Running_) return;
-  if (::SetTimer(hwnd_, Timer1, Timer1Interval, nullptr)) timer1Running_ = true;
+  if (::SetTimer(hwnd(), ids::Timer1, Timer1Interval, nullptr)) timer1Running_ = true;
 }
 
 void frmMain::Timer1_Timer() {
   RECT r;
-  if (!FrameTools_ || !::GetWindowRect(FrameTools_, &r)) return;
-  ::MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+  if (!FrameTools_.hwnd() || !::GetWindowRect(FrameTools_.hwnd(), &r)) return;
+  ::MapWindowPoints(HWND_DESKTOP, hwnd(), reinterpret_cast<POINT*>(&r), 2);
   const editor::SlideTick tick = editor::NextSlideStep(r.top, r.bottom - r.top, ToolsPanelShown, Scaled(25));
-  ::SetWindowPos(FrameTools_, nullptr, r.left, tick.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(FrameTools_.hwnd(), nullptr, r.left, tick.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (tick.stop) {
-    ::KillTimer(hwnd_, Timer1);
+    ::KillTimer(hwnd(), ids::Timer1);
     timer1Running_ = false;
     ToolsPanelShown = tick.shown;
   }
 }
 
 void frmMain::cmdSettings_Click() {
-  if (!frameSettings_) return;
-  ::ShowWindow(frameSettings_, ::IsWindowVisible(frameSettings_) ? SW_HIDE : SW_SHOW);
+  if (HWND panel = frameSettings_.hwnd()) ::ShowWindow(panel, ::IsWindowVisible(panel) ? SW_HIDE : SW_SHOW);
 }

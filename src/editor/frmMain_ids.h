@@ -1,6 +1,8 @@
 #pragma once
-// Control and menu identifiers of the main window. Pairs of the same name are one control
-// array: index 0 in the bottom bar, index 1 on the tool panel.
+// Control, menu, timer and message identifiers of the main window. Pairs of the same name
+// are one control array: index 0 in the bottom bar, index 1 on the tool panel.
+#include <windows.h>
+
 namespace frmMainIds {
 enum : int {
   cmdCapture0 = 1001,
@@ -40,5 +42,16 @@ enum : int {
   lblMirelToken,
   about = 2001,        // menu item "About"
   toolscolors = 2002,  // menu item "Tools"
+};
+
+// Timers of the main window.
+enum : UINT_PTR {
+  Timer1 = 1,  // the tool panel's slide, 25 ms
+  Timer2 = 2,  // the clipboard watcher, 1500 ms
+};
+
+// Messages the main window posts to itself.
+enum : UINT {
+  WM_APP_CREATECONTROLS = WM_APP + 1,  // the controls, as soon as the frame is up
 };
 }  // namespace frmMainIds

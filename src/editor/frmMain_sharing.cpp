@@ -2,7 +2,8 @@
 // the JIRA and web buttons.
 #include <ctime>
 
-#include "app/resource.h"
+#include "base/resource_ids.h"
+
 #include "capture/modSaveImages.h"
 #include "capture/modScreenshot.h"
 #include "editor/frmMain.h"
@@ -13,7 +14,7 @@
 #include "sharing/modExport.h"
 #include "sharing/modJira.h"
 #include "sharing/sharing_rules.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "win/input_box.h"
 #include "win/message_box.h"
 #include "win/window_text.h"
@@ -47,16 +48,23 @@ std::tm LocalNow() {
 const win::DibSection& frmMain::ComposeExportImage() {
   CreateControls();
   if (!footer_)
-    footer_.reset(static_cast<HBITMAP>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDB_FOOTER), IMAGE_BITMAP, 0, 0,
+    footer_.reset(static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_FOOTER), IMAGE_BITMAP, 0, 0,
                                                     LR_CREATEDIBSECTION)));
   ::GdiFlush();
   modExport::ComposeExportImage(Picture1.BackPixels(), footer_.get(), pbxHidden_);
   return pbxHidden_;
 }
 
+bool frmMain::SaveExportJpeg(const std::wstring& path) {
+  const win::DibSection& composite = ComposeExportImage();
+  if (!composite) return false;
+  win::DibSection::Unselected forEncoder(composite);
+  return modSaveImages::SaveImageFile(composite.bitmap(), path, L".jpg", 100, 24, 6).saved;
+}
+
 void frmMain::cmdCopyImage_Click() {
   const win::DibSection& composite = ComposeExportImage();
-  modCBFiles::CopyPictureToClipboard(hwnd_, composite);  // no message either way
+  modCBFiles::CopyPictureToClipboard(hwnd(), composite);  // no message either way
 }
 
 void frmMain::SetPreview(std::optional<editor::Image> picture) {
@@ -92,7 +100,7 @@ void frmMain::Timer2_Timer() {
   // The watcher never reports: whatever fails, it offers nothing and looks again later.
   try {
     if (::IsClipboardFormatAvailable(CF_BITMAP)) {
-      auto bitmap = editor::ReadClipboardBitmap(hwnd_);
+      auto bitmap = editor::ReadClipboardBitmap(hwnd());
       if (!bitmap) return;  // held by another program: the next tick looks again
       clipboardSequence_ = sequence;
       offer(std::move(bitmap), false);
@@ -124,50 +132,53 @@ void frmMain::Timer2_Timer() {
 }
 
 void frmMain::cmdPaste_Click() {
-  std::optional<editor::Image> picture = PasteFromPreview ? preview_ : editor::ReadClipboardBitmap(hwnd_);
+  std::optional<editor::Image> picture = PasteFromPreview ? preview_ : editor::ReadClipboardBitmap(hwnd());
   // Without a picture to paste, the picture and its history stay.
-  if (!picture) return;
-  CancelDrag();  // an outline belongs to the picture it was drawn on
-  if (!Picture1.ReplacePicture(std::move(*picture))) return;
-  ClearHistory();
-  RecordHistory();
-  EnableSharing();
+  if (picture) ReplacePicture(std::move(*picture));
 }
 
 void frmMain::Command2_Click() {
-  const auto reply = win::InputBox(hwnd_, L"Attachment name ?", L"Attachment",
+  const auto reply = win::InputBox(hwnd(), L"Attachment name ?", L"Attachment",
                                    modAttachments::DefaultAttachmentName(LocalNow()));
   if (!reply) return;
   std::wstring path;
   try {
     // A name that cannot be a file in the images folder writes nothing.
     const auto name = modAttachments::MailAttachmentName(*reply);
-    if (!name) return ShowFileError(hwnd_);
+    if (!name) return ShowFileError(hwnd());
     bool found = false;
     std::wstring prefix = *name;
     const int32_t highest = modScreenshot::HighestFileNumber(saveImgsLoc, found, prefix);
     path = modAttachments::NumberedAttachmentPath(saveImgsLoc, *name, found, highest);
     // "com" with com.jpg taken would become COM1.jpg: a device, not a file.
-    if (modAttachments::IsReservedFileName(path.substr(saveImgsLoc.size()))) return ShowFileError(hwnd_);
-    const win::DibSection& composite = ComposeExportImage();
+    if (modAttachments::IsReservedFileName(path.substr(saveImgsLoc.size()))) return ShowFileError(hwnd());
     // No mail is opened for a file that was not written.
-    if (!composite) return ShowFileError(hwnd_);
-    win::DibSection::Unselected forEncoder(composite);
-    if (!modSaveImages::SaveImageFile(composite.bitmap(), path, L".jpg", 100, 24, 6)) return ShowFileError(hwnd_);
+    if (!SaveExportJpeg(path)) return ShowFileError(hwnd());
   } catch (...) {
-    return ShowFileError(hwnd_);
+    return ShowFileError(hwnd());
   }
-  modEmail::SendMailWithAttachment(hwnd_, path, L"", L"", L"");
+  switch (modEmail::SendMailWithAttachment(hwnd(), path, L"", L"", L"")) {
+    case modEmail::MailRoute::MailTo:
+      win::ShowMessage(hwnd(), L"Attachment filepath on clipboard", L"Attachment", MB_OK | MB_ICONINFORMATION);
+      break;
+    case modEmail::MailRoute::MailToWithoutPath:
+      win::ShowMessage(hwnd(), L"The attachment's path could not be put on the clipboard:\r\n\r\n" + path,
+                       L"Attachment", MB_OK | MB_ICONEXCLAMATION);
+      break;
+    case modEmail::MailRoute::Outlook:
+    case modEmail::MailRoute::SimpleMapi:
+      break;
+  }
 }
 
 void frmMain::cmdSend2Mirel_Click() {
   if (!WebPushEnabled)
-    win::ShowMessage(hwnd_, L"Mirel Web Push functionality is coming soon", L"Info", MB_OK | MB_ICONINFORMATION);
+    win::ShowMessage(hwnd(), L"Mirel Web Push functionality is coming soon", L"Info", MB_OK | MB_ICONINFORMATION);
 }
 
 void frmMain::cmdSend2JIRA_Click() {
   if (!JiraUploadEnabled) {
-    win::ShowMessage(hwnd_, L"JIRA upload functionality is coming soon", L"Info", MB_OK | MB_ICONINFORMATION);
+    win::ShowMessage(hwnd(), L"JIRA upload functionality is coming soon", L"Info", MB_OK | MB_ICONINFORMATION);
     return;
   }
   modJira::JiraCommand command;
@@ -177,21 +188,28 @@ void frmMain::cmdSend2JIRA_Click() {
   command.uploadUrl = JiraUploadUrl;
   command.imagesFolder = saveImgsLoc;
   command.now = LocalNow();
-  command.owner = hwnd_;
   command.ask = [this](const std::wstring& prompt, const std::wstring& title, const std::wstring& reply) {
-    return win::InputBox(hwnd_, prompt, title, reply);
+    return win::InputBox(hwnd(), prompt, title, reply);
   };
   command.toggleSettings = [this] { cmdSettings_Click(); };
-  command.saveComposite = [this](const std::wstring& path) {
-    const win::DibSection& composite = ComposeExportImage();
-    if (!composite) return false;
-    win::DibSection::Unselected forEncoder(composite);
-    return modSaveImages::SaveImageFile(composite.bitmap(), path, L".jpg", 100, 24, 6);
-  };
+  command.saveComposite = [this](const std::wstring& path) { return SaveExportJpeg(path); };
   command.showFields = [this](const std::wstring& instance, const std::wstring& user, const std::wstring& token) {
     ::SetWindowTextW(Control(ids::txtJiraInstance), instance.c_str());
     ::SetWindowTextW(Control(ids::txtJiraUname), user.c_str());
     ::SetWindowTextW(Control(ids::txtJiraPwd), token.c_str());
   };
-  modJira::RunJiraUpload(command);
+  const modJira::JiraOutcome out = modJira::RunJiraUpload(command);
+  switch (out.report) {
+    case modJira::JiraOutcome::Report::FileError:
+      return ShowFileError(hwnd());
+    case modJira::JiraOutcome::Report::UploadError:
+      win::ShowMessage(hwnd(), out.uploadError, L"Upload Error", MB_OK | MB_ICONSTOP);
+      return;
+    case modJira::JiraOutcome::Report::Success:
+      win::ShowMessage(hwnd(), L"Upload of file: " + out.fileName + L" - response: Success", L"Upload Result",
+                       MB_OK | MB_ICONINFORMATION);
+      return;
+    case modJira::JiraOutcome::Report::None:
+      return;
+  }
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace modAnnotations {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "editor/drawing.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "win/gdi.h"
 
 namespace modAnnotations {

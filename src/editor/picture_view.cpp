@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "win/guarded.h"
-#include "win/window_owner.h"
+#include "editor/drawing.h"
+#include "editor/modAnnotations.h"
 
 namespace editor {
 
@@ -32,19 +32,6 @@ uint32_t BackgroundPixel() {
   return (static_cast<uint32_t>(GetRValue(c)) << 16) | (static_cast<uint32_t>(GetGValue(c)) << 8) | GetBValue(c);
 }
 
-bool RegisterOnce(const wchar_t* name, WNDPROC proc, HCURSOR cursor) {
-  WNDCLASSEXW wc{sizeof wc};
-  HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  if (::GetClassInfoExW(instance, name, &wc)) return true;
-  wc = WNDCLASSEXW{sizeof wc};
-  wc.lpfnWndProc = proc;
-  wc.hInstance = instance;
-  wc.hCursor = cursor;
-  wc.lpszClassName = name;
-  return ::RegisterClassExW(&wc) != 0;
-}
-
-
 }  // namespace
 
 Image PlaceholderPicture(HICON icon, int width, int height) {
@@ -61,17 +48,11 @@ Image PlaceholderPicture(HICON icon, int width, int height) {
 
 bool PictureView::Create(HWND parent, int id, Events events, HBITMAP tile) {
   events_ = std::move(events);
-  if (!RegisterOnce(ViewportClass, &PictureView::ViewportProc, ::LoadCursorW(nullptr, IDC_ARROW)) ||
-      !RegisterOnce(PictureClass, &PictureView::PictureProc, nullptr))
-    return false;
   if (tile) checkerBrush_.reset(::CreatePatternBrush(tile));
-  HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  viewport_ = ::CreateWindowExW(0, ViewportClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 208,
-                                0, 737, 321, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
-  if (!viewport_) return false;
-  control_ = ::CreateWindowExW(0, PictureClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 258, 212, viewport_,
-                               nullptr, instance, this);
-  return control_ != nullptr;
+  if (!viewport_.Create(0, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 208, 0, 737, 321, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id))))
+    return false;
+  return control_.Create(0, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 258, 212, viewport_.hwnd()) != nullptr;
 }
 
 bool PictureView::EnsureBackBuffer(Size size) {
@@ -86,87 +67,91 @@ void PictureView::FillBackground() {
   std::fill(back_.pixels(), back_.pixels() + back_.pixelCount(), BackgroundPixel());
 }
 
-bool PictureView::ReplacePicture(Image picture) {
-  win::DibSection next(picture.width, picture.height);
-  if (!next) return false;
-  back_ = std::move(next);
-  picture_ = std::move(picture);
-  return AssignPicture();
+void PictureView::Draw(const Shape& shape) {
+  using namespace draw;
+  HDC dc = back_.dc();
+  const COLORREF colour = shape.ink == Ink::Red ? Red : RubberColour;
+  const Mode mode = shape.ink == Ink::Red ? Mode::CopyPen : Mode::Invert;
+  switch (shape.kind) {
+    case Shape::Kind::Segment:
+      Invalidate(Segment(dc, shape.from, shape.to, colour, mode));
+      break;
+    case Shape::Kind::Box:
+      Invalidate(BoxOutline(dc, shape.from, shape.to, colour, mode));
+      break;
+    case Shape::Kind::Marker:
+      Invalidate(modAnnotations::DrawNumberedAnnotation(dc, shape.text, shape.from.x, shape.from.y,
+                                                         modAnnotations::MarkerPoints, 0xFFFFFF, Red));
+      break;
+  }
 }
 
-void PictureView::DiscardUnbaked() {
-  if (!unbaked_) return;
-  ::GdiFlush();
-  if (picture_ && back_ && back_.width() == picture_->width && back_.height() == picture_->height)
-    std::memcpy(back_.pixels(), picture_->pixels.data(), back_.pixelCount() * sizeof(uint32_t));
-  else if (back_)
-    FillBackground();
-  unbaked_ = false;
-  if (control_) ::InvalidateRect(control_, nullptr, FALSE);
+ImageView PictureView::Drawn() {
+  ::GdiFlush();  // every drawing call has reached the pixels
+  return BackPixels();
 }
 
-bool PictureView::AssignPicture() {
+bool PictureView::Show(const Picture& picture) {
   ::GdiFlush();
-  if (picture_) {
-    if (!EnsureBackBuffer({picture_->width, picture_->height})) return false;
-    std::memcpy(back_.pixels(), picture_->pixels.data(), back_.pixelCount() * sizeof(uint32_t));
+  if (picture) {
+    if (!EnsureBackBuffer({picture->width, picture->height})) return false;
+    std::memcpy(back_.pixels(), picture->pixels.data(), back_.pixelCount() * sizeof(uint32_t));
     SetShownSize(PictureSize());
   } else if (back_) {
     FillBackground();  // the empty state keeps the size shown
   }
-  unbaked_ = false;
-  if (control_) ::InvalidateRect(control_, nullptr, FALSE);
+  if (Control()) ::InvalidateRect(Control(), nullptr, FALSE);
   return true;
 }
 
-bool PictureView::AssignChangedPicture(const ChangedArea& area) {
-  const bool sameSize = picture_ && back_ && back_.width() == picture_->width && back_.height() == picture_->height;
-  if (area.whole || unbaked_ || !sameSize) return AssignPicture();
+void PictureView::ShowArea(const Picture& picture, const ChangedArea& area) {
   ::GdiFlush();
   const size_t w = static_cast<size_t>(back_.width());
   for (int y = area.top; y < area.bottom; ++y)
-    std::memcpy(back_.pixels() + y * w + area.left, picture_->pixels.data() + y * w + area.left,
+    std::memcpy(back_.pixels() + y * w + area.left, picture->pixels.data() + y * w + area.left,
                 static_cast<size_t>(area.right - area.left) * sizeof(uint32_t));
   SetShownSize(PictureSize());
-  BackBufferDrawn(RECT{area.left, area.top, area.right, area.bottom});
-  unbaked_ = false;
-  return true;
+  Invalidate(RECT{area.left, area.top, area.right, area.bottom});
 }
 
-void PictureView::BackBufferDrawn(RECT r) {
-  unbaked_ = true;
-  if (!control_ || back_.width() <= 0 || back_.height() <= 0) return;
+void PictureView::Revert(const Picture& picture) {
+  ::GdiFlush();
+  if (picture && back_ && back_.width() == picture->width && back_.height() == picture->height)
+    std::memcpy(back_.pixels(), picture->pixels.data(), back_.pixelCount() * sizeof(uint32_t));
+  else if (back_)
+    FillBackground();
+  if (Control()) ::InvalidateRect(Control(), nullptr, FALSE);
+}
+
+void PictureView::Invalidate(RECT r) const {
+  if (!Control() || back_.width() <= 0 || back_.height() <= 0) return;
   // From picture pixels to shown pixels, widened to whole pixels on both sides.
   const double sx = static_cast<double>(shown_.width) / back_.width();
   const double sy = static_cast<double>(shown_.height) / back_.height();
   RECT shown{static_cast<LONG>(std::floor(r.left * sx)) - 1, static_cast<LONG>(std::floor(r.top * sy)) - 1,
              static_cast<LONG>(std::ceil(r.right * sx)) + 1, static_cast<LONG>(std::ceil(r.bottom * sy)) + 1};
-  ::InvalidateRect(control_, &shown, FALSE);
+  ::InvalidateRect(Control(), &shown, FALSE);
 }
 
 void PictureView::SetShownSize(Size shown) {
   if (shown == shown_) return;
   shown_ = shown;
-  if (control_) {
-    ::SetWindowPos(control_, nullptr, 0, 0, shown.width, shown.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ::InvalidateRect(control_, nullptr, FALSE);
+  if (Control()) {
+    ::SetWindowPos(Control(), nullptr, 0, 0, shown.width, shown.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(Control(), nullptr, FALSE);
   }
 }
 
-POINT PictureView::Position() const {
+void PictureView::MoveBy(int dx, int dy) {
   RECT r{};
-  ::GetWindowRect(control_, &r);
-  ::MapWindowPoints(HWND_DESKTOP, viewport_, reinterpret_cast<POINT*>(&r), 1);
-  return {r.left, r.top};
-}
-
-void PictureView::MoveTo(int left, int top) {
-  ::SetWindowPos(control_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::GetWindowRect(Control(), &r);
+  ::MapWindowPoints(HWND_DESKTOP, viewport_.hwnd(), reinterpret_cast<POINT*>(&r), 1);
+  ::SetWindowPos(Control(), nullptr, r.left + dx, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool PictureView::PlaceViewport(int left, int top, int width, int height) {
   if (width < 0 || height < 0) return false;
-  return ::SetWindowPos(viewport_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
+  return ::SetWindowPos(viewport_.hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
 }
 
 void PictureView::PaintPicture(HDC dc, const RECT& area) const {
@@ -197,118 +182,128 @@ void PictureView::PaintPicture(HDC dc, const RECT& area) const {
   ::BitBlt(dc, area.left, area.top, w, h, part.dc(), 0, 0, SRCCOPY);
 }
 
-void PictureView::KeyUp(WPARAM key) {
+void PictureView::KeyUp(WPARAM key) const {
   if (events_.keyUp) events_.keyUp(static_cast<int>(key), KeyboardShiftMask());
 }
 
-LRESULT CALLBACK PictureView::ViewportProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = win::WindowOwner<PictureView>(hwnd, msg, lParam);
-  if (!self || msg == WM_NCCREATE) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-  if (!self->viewport_) self->viewport_ = hwnd;
-  return win::Guarded(hwnd, [&] { return self->OnViewportMessage(msg, wParam, lParam); });
-}
-
-LRESULT CALLBACK PictureView::PictureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = win::WindowOwner<PictureView>(hwnd, msg, lParam);
-  if (!self || msg == WM_NCCREATE) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-  if (!self->control_) self->control_ = hwnd;
-  return win::Guarded(hwnd, [&] { return self->OnPictureMessage(msg, wParam, lParam); });
-}
-
-LRESULT PictureView::OnViewportMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT PictureView::Viewport::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
       PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(viewport_, &ps);
-      if (dc) {
+      if (HDC dc = ::BeginPaint(hwnd(), &ps)) {
         // The checkerboard tiles from the viewport's top-left corner, on grey where no tile is.
         ::SetBrushOrgEx(dc, 0, 0, nullptr);
         HBRUSH grey = static_cast<HBRUSH>(::GetStockObject(DC_BRUSH));
         ::SetDCBrushColor(dc, RGB(0x80, 0x80, 0x80));
-        ::FillRect(dc, &ps.rcPaint, checkerBrush_ ? checkerBrush_.get() : grey);
-        ::EndPaint(viewport_, &ps);
+        ::FillRect(dc, &ps.rcPaint, view_.checkerBrush_ ? view_.checkerBrush_.get() : grey);
+        ::EndPaint(hwnd(), &ps);
       }
       return 0;
     }
     case WM_LBUTTONDOWN:
-      ::SetFocus(viewport_);
+      ::SetFocus(hwnd());
       return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP:
-      KeyUp(wParam);
-      return msg == WM_SYSKEYUP ? ::DefWindowProcW(viewport_, msg, wParam, lParam) : 0;
+      view_.KeyUp(wParam);
+      return msg == WM_SYSKEYUP ? Default(msg, wParam, lParam) : 0;
     case WM_GETDLGCODE:
       return DLGC_WANTALLKEYS;
   }
-  return ::DefWindowProcW(viewport_, msg, wParam, lParam);
+  return Default(msg, wParam, lParam);
 }
 
-LRESULT PictureView::OnPictureMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  PointF at{static_cast<double>(GET_X_LPARAM(lParam)), static_cast<double>(GET_Y_LPARAM(lParam))};
+LRESULT PictureView::PictureControl::OnMouse(UINT msg, WPARAM wParam, PointF at) {
+  const Events& events = view_.events_;
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+      ::SetFocus(hwnd());
+      ::SetCapture(hwnd());  // the control keeps the mouse until every button is up
+      const int button = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4;
+      if (events.mouseDown) events.mouseDown(button, MouseShiftMask(wParam), at);
+      return 0;
+    }
+    case WM_MOUSEMOVE:
+      if (events.mouseMove) events.mouseMove(ButtonMask(wParam), MouseShiftMask(wParam), at);
+      return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+      // The mouse goes back once every button is up, also when the release's handler fails;
+      // only after the release is handled, as losing the mouse otherwise ends the drag.
+      struct GiveBack {
+        PictureControl& control;
+        bool allUp;
+        ~GiveBack() {
+          if (!allUp || ::GetCapture() != control.hwnd()) return;
+          control.releasing_ = true;
+          ::ReleaseCapture();
+          control.releasing_ = false;
+        }
+      } giveBack{*this, ButtonMask(wParam) == 0};
+      const int button = msg == WM_LBUTTONUP ? 1 : msg == WM_RBUTTONUP ? 2 : 4;
+      if (events.mouseUp) events.mouseUp(button, MouseShiftMask(wParam), at);
+      return 0;
+    }
+  }
+  return 0;
+}
+
+PointF PictureView::PictureControl::MousePoint(LPARAM lParam) const {
   // A message carries 16-bit coordinates: on a control zoomed beyond them, the cursor's own
   // position says where the mouse is.
-  if ((shown_.width > 32767 || shown_.height > 32767) && msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
-    POINT cursor;
-    if (::GetCursorPos(&cursor) && ::ScreenToClient(control_, &cursor)) at = {static_cast<double>(cursor.x), static_cast<double>(cursor.y)};
-  }
+  POINT cursor;
+  if ((view_.shown_.width > 32767 || view_.shown_.height > 32767) && ::GetCursorPos(&cursor) &&
+      ::ScreenToClient(hwnd(), &cursor))
+    return {static_cast<double>(cursor.x), static_cast<double>(cursor.y)};
+  return {static_cast<double>(GET_X_LPARAM(lParam)), static_cast<double>(GET_Y_LPARAM(lParam))};
+}
+
+LRESULT PictureView::PictureControl::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
       PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(control_, &ps);
-      if (dc) {
+      if (HDC dc = ::BeginPaint(hwnd(), &ps)) {
         // Only what can be seen: a zoomed control may be far larger than its viewport.
         RECT visible{}, area{};
-        if (::GetClipBox(dc, &visible) != ERROR && ::IntersectRect(&area, &ps.rcPaint, &visible)) PaintPicture(dc, area);
-        ::EndPaint(control_, &ps);
+        if (::GetClipBox(dc, &visible) != ERROR && ::IntersectRect(&area, &ps.rcPaint, &visible))
+          view_.PaintPicture(dc, area);
+        ::EndPaint(hwnd(), &ps);
       }
       return 0;
     }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      return OnMouse(msg, wParam, MousePoint(lParam));
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT) {
-        ::SetCursor(::LoadCursorW(nullptr, sizeAll_ ? IDC_SIZEALL : IDC_ARROW));
+        ::SetCursor(::LoadCursorW(nullptr, view_.sizeAll_ ? IDC_SIZEALL : IDC_ARROW));
         return TRUE;
       }
       break;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: {
-      ::SetFocus(control_);
-      ::SetCapture(control_);  // the control keeps the mouse until every button is up
-      const int button = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4;
-      if (events_.mouseDown) events_.mouseDown(button, MouseShiftMask(wParam), at);
-      return 0;
-    }
-    case WM_MOUSEMOVE:
-      if (events_.mouseMove) events_.mouseMove(ButtonMask(wParam), MouseShiftMask(wParam), at);
-      return 0;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-      const int button = msg == WM_LBUTTONUP ? 1 : msg == WM_RBUTTONUP ? 2 : 4;
-      if (events_.mouseUp) events_.mouseUp(button, MouseShiftMask(wParam), at);
-      // Released after the release is handled: losing the mouse otherwise ends a drag.
-      if (ButtonMask(wParam) == 0 && ::GetCapture() == control_) {
-        releasing_ = true;
-        ::ReleaseCapture();
-        releasing_ = false;
-      }
-      return 0;
-    }
     case WM_CAPTURECHANGED:
-      if (!releasing_ && reinterpret_cast<HWND>(lParam) != control_ && events_.captureLost) events_.captureLost();
+      if (!releasing_ && reinterpret_cast<HWND>(lParam) != hwnd() && view_.events_.captureLost)
+        view_.events_.captureLost();
       return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP:
-      KeyUp(wParam);
-      return msg == WM_SYSKEYUP ? ::DefWindowProcW(control_, msg, wParam, lParam) : 0;
+      view_.KeyUp(wParam);
+      return msg == WM_SYSKEYUP ? Default(msg, wParam, lParam) : 0;
     case WM_GETDLGCODE:
       return DLGC_WANTALLKEYS;
   }
-  return ::DefWindowProcW(control_, msg, wParam, lParam);
+  return Default(msg, wParam, lParam);
 }
 
 }  // namespace editor

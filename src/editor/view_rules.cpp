@@ -4,8 +4,8 @@
 #include <cmath>
 #include <string>
 
-#include "shell/numbers.h"
-#include "shell/text.h"
+#include "base/numbers.h"
+#include "base/text.h"
 
 namespace editor {
 
@@ -53,11 +53,6 @@ BarLayout LayoutForClient(int clientWidth, int clientHeight, const BarMetrics& m
   l.frameSettingsLeft = l.settingsLeft + m.settingsWidth - m.frameSettingsWidth;
   l.frameSettingsTop = l.barLine - m.frameSettingsHeight;
   return l;
-}
-
-TileGrid CheckerTiles(Size viewport, Size tile) {
-  if (tile.width <= 0 || tile.height <= 0 || viewport.width < 0 || viewport.height < 0) return {};
-  return {viewport.width / tile.width + 1, viewport.height / tile.height + 1};
 }
 
 SlideTick NextSlideStep(int top, int height, bool toolsPanelShown, int step) {

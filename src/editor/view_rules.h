@@ -5,6 +5,8 @@
 #include <optional>
 #include <string_view>
 
+#include "base/geometry.h"
+
 namespace editor {
 
 // ---- Zoom: the shown size of the picture, compounding from the size shown now.
@@ -13,10 +15,7 @@ inline constexpr double ZoomOutFactor = 0.9;
 inline constexpr int MinShownSide = 8;
 inline constexpr int MaxShownSide = 32768;
 
-struct Size {
-  int width = 0, height = 0;
-  bool operator==(const Size&) const = default;
-};
+using base::Size;
 
 // The shown size after one zoom step, or nothing when a side would leave
 // MinShownSide..MaxShownSide, or go further out of it (the step is then not taken).
@@ -24,9 +23,7 @@ std::optional<Size> ZoomedSize(Size shown, double factor);
 
 // A point of the shown picture (fractions allowed) in the picture's own pixels: the
 // middle of a shown pixel lands in the picture pixel that is shown there.
-struct PointF {
-  double x = 0, y = 0;
-};
+using base::PointF;
 PointF ShownToPicture(PointF shown, Size shownSize, Size pictureSize);
 // The picture pixel (column or row) that the view shows at a shown pixel.
 int PictureIndexShownAt(int shownIndex, int shownLength, int pictureLength);
@@ -50,12 +47,6 @@ struct BarMetrics {  // the bar's sizes in the window's pixels
   int frameSettingsWidth = 321, frameSettingsHeight = 185;
 };
 BarLayout LayoutForClient(int clientWidth, int clientHeight, const BarMetrics& m);
-
-// Tiles of the checkerboard for a viewport: columns and rows 0..last, both inclusive.
-struct TileGrid {
-  int lastColumn = -1, lastRow = -1;
-};
-TileGrid CheckerTiles(Size viewport, Size tile);
 
 // ---- The tool panel's slide, one Timer1 tick.
 inline constexpr int SlideStepPixels = 25;

@@ -8,41 +8,25 @@
 #include "capture/encoder_table.h"
 #include "sharing/sharing_rules.h"
 #include "win/clipboard.h"
+#include "win/com.h"
 #include "win/gdi.h"
 #include "win/gdiplus.h"
+#include "win/global.h"
+#include "win/text_codec.h"
 
 namespace {
 
-struct GlobalBlock {
-  HGLOBAL handle = nullptr;
-  GlobalBlock() = default;
-  explicit GlobalBlock(size_t size) : handle(::GlobalAlloc(GMEM_MOVEABLE, size)) {}
-  ~GlobalBlock() {
-    if (handle) ::GlobalFree(handle);
-  }
-  GlobalBlock(const GlobalBlock&) = delete;
-  GlobalBlock& operator=(const GlobalBlock&) = delete;
-  // Copies bytes in; the block then belongs to whoever takes it with release().
-  bool Fill(const void* data, size_t size, size_t at = 0) {
-    void* p = handle ? ::GlobalLock(handle) : nullptr;
-    if (!p) return false;
-    std::memcpy(static_cast<char*>(p) + at, data, size);
-    ::GlobalUnlock(handle);
-    return true;
-  }
-  HGLOBAL release() { return std::exchange(handle, nullptr); }
-};
-
 // A packed DIB: the header, then 24-bit rows bottom to top. Not 32-bit: some programs
 // read a 32-bit DIB's fourth byte as transparency.
-HGLOBAL PackedDib(const win::DibSection& picture) {
+win::unique_hglobal PackedDib(const win::DibSection& picture) {
   const int w = picture.width(), h = picture.height();
   BITMAPINFOHEADER header{sizeof header, w, h, 1, 24, BI_RGB};
   const size_t rowBytes = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3};
   header.biSizeImage = static_cast<DWORD>(rowBytes * h);
-  GlobalBlock block(sizeof header + rowBytes * h);
-  auto* p = block.handle ? static_cast<uint8_t*>(::GlobalLock(block.handle)) : nullptr;
-  if (!p) return nullptr;
+  win::unique_hglobal block(::GlobalAlloc(GMEM_MOVEABLE, sizeof header + rowBytes * h));
+  win::global_lock lock(block.get());
+  auto* p = static_cast<uint8_t*>(lock.get());
+  if (!p) return {};
   std::memcpy(p, &header, sizeof header);
   for (int y = 0; y < h; ++y) {
     uint8_t* row = p + sizeof header + rowBytes * (h - 1 - y);
@@ -54,8 +38,7 @@ HGLOBAL PackedDib(const win::DibSection& picture) {
     }
     std::memset(row + static_cast<size_t>(w) * 3, 0, rowBytes - static_cast<size_t>(w) * 3);
   }
-  ::GlobalUnlock(block.handle);
-  return block.release();
+  return block;
 }
 
 // A device bitmap of the picture: what CF_BITMAP takes in every program.
@@ -72,46 +55,32 @@ HBITMAP DeviceBitmap(const win::DibSection& picture) {
 }
 
 // The picture as a PNG file in memory.
-HGLOBAL PngBlock(const win::DibSection& picture) {
+win::unique_hglobal PngBlock(const win::DibSection& picture) {
   win::gdiplus::Session session;
-  if (!session) return nullptr;
+  if (!session) return {};
   const auto& gdip = win::gdiplus::Functions();
   win::gdiplus::unique_gpbitmap bitmap;
   {
     win::DibSection::Unselected out(picture);
-    if (gdip.createFromHbitmap(picture.bitmap(), nullptr, bitmap.put()) != Gdiplus::Ok) return nullptr;
+    if (gdip.createFromHbitmap(picture.bitmap(), nullptr, bitmap.put()) != Gdiplus::Ok) return {};
   }
   const auto choice = modSaveImages::ChooseEncoder(L".png", 100, 24, 6);
   const auto guid = choice ? modSaveImages::ParseGuid(choice->clsid) : std::nullopt;
-  if (!guid) return nullptr;
+  if (!guid) return {};
   CLSID clsid{guid->data1, guid->data2, guid->data3, {}};
   std::memcpy(clsid.Data4, guid->data4, 8);
-  IStream* stream = ::SHCreateMemStream(nullptr, 0);
-  if (!stream) return nullptr;
-  HGLOBAL result = nullptr;
-  if (gdip.saveToStream(bitmap.get(), stream, &clsid, nullptr) == Gdiplus::Ok) {
-    STATSTG stat{};
-    LARGE_INTEGER start{};
-    if (SUCCEEDED(stream->Stat(&stat, STATFLAG_NONAME)) && SUCCEEDED(stream->Seek(start, STREAM_SEEK_SET, nullptr))) {
-      const size_t size = static_cast<size_t>(stat.cbSize.QuadPart);
-      GlobalBlock block(size);
-      void* p = block.handle ? ::GlobalLock(block.handle) : nullptr;
-      ULONG read = 0;
-      const bool ok = p && SUCCEEDED(stream->Read(p, static_cast<ULONG>(size), &read)) && read == size;
-      if (p) ::GlobalUnlock(block.handle);
-      if (ok) result = block.release();
-    }
-  }
-  stream->Release();
-  return result;
-}
-
-std::wstring FromAnsi(std::string_view s) {
-  if (s.empty()) return {};
-  const int n = ::MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), out.data(), n);
-  return out;
+  win::ComPtr<IStream> stream(::SHCreateMemStream(nullptr, 0));
+  STATSTG stat{};
+  LARGE_INTEGER start{};
+  if (!stream || gdip.saveToStream(bitmap.get(), stream.get(), &clsid, nullptr) != Gdiplus::Ok ||
+      FAILED(stream->Stat(&stat, STATFLAG_NONAME)) || FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr)))
+    return {};
+  const size_t size = static_cast<size_t>(stat.cbSize.QuadPart);
+  win::unique_hglobal block(::GlobalAlloc(GMEM_MOVEABLE, size));
+  win::global_lock lock(block.get());
+  ULONG read = 0;
+  if (!lock || FAILED(stream->Read(lock.get(), static_cast<ULONG>(size), &read)) || read != size) return {};
+  return block;
 }
 
 }  // namespace
@@ -120,17 +89,15 @@ bool modCBFiles::CopyPictureToClipboard(HWND owner, const win::DibSection& pictu
   if (!picture) return false;
   // Everything is made before the clipboard is opened: it is held as briefly as possible.
   win::unique_hbitmap bitmap(DeviceBitmap(picture));
-  GlobalBlock dib, png;
-  dib.handle = PackedDib(picture);
-  png.handle = PngBlock(picture);
+  win::unique_hglobal dib = PackedDib(picture), png = PngBlock(picture);
   win::clipboard_open clipboard(owner);
   if (!clipboard || !::EmptyClipboard()) return false;
   bool any = false;
   // The clipboard owns what it accepts; what it refuses is freed by its owner here.
   if (bitmap && ::SetClipboardData(CF_BITMAP, bitmap.get())) bitmap.release(), any = true;
-  if (dib.handle && ::SetClipboardData(CF_DIB, dib.handle)) dib.release(), any = true;
+  if (dib && ::SetClipboardData(CF_DIB, dib.get())) dib.release(), any = true;
   static const UINT pngFormat = ::RegisterClipboardFormatW(L"PNG");
-  if (png.handle && pngFormat && ::SetClipboardData(pngFormat, png.handle)) png.release();
+  if (png && pngFormat && ::SetClipboardData(pngFormat, png.get())) png.release();
   return any;
 }
 
@@ -141,10 +108,10 @@ bool modCBFiles::GetClipboardFiles(std::vector<std::wstring>& files) {
   HANDLE data = ::GetClipboardData(CF_HDROP);
   if (!data) return false;
   const size_t size = ::GlobalSize(data);
-  const auto* block = static_cast<const uint8_t*>(::GlobalLock(data));
-  if (!block) return false;
-  auto names = ParseDropFiles(block, size, FromAnsi);
-  ::GlobalUnlock(data);
+  win::global_lock lock(data);
+  if (!lock) return false;
+  auto names = ParseDropFiles(static_cast<const uint8_t*>(lock.get()), size,
+                              [](std::string_view ansi) { return win::FromAnsi(ansi); });
   if (!names) return false;
   files = std::move(*names);
   return true;

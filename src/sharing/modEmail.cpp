@@ -1,147 +1,26 @@
 #include "sharing/modEmail.h"
 
-#include <oaidl.h>
-#include <objbase.h>
 #include <shellapi.h>
 
-#include <cstring>
-#include <vector>
-
-#include "shell/text.h"
+#include "base/text.h"
 #include "win/clipboard.h"
-#include "win/handles.h"
-#include "win/message_box.h"
-#include "win/window_text.h"
+#include "win/com.h"
+#include "win/global.h"
+#include "win/library.h"
 
 namespace {
-
-// The COM and Automation calls, loaded on first use: most runs never send a mail.
-struct ComApi {
-  decltype(&::CoInitializeEx) initialize = nullptr;
-  decltype(&::CLSIDFromProgID) clsidFromProgId = nullptr;
-  decltype(&::CoCreateInstance) create = nullptr;
-  decltype(&::SysAllocString) allocString = nullptr;
-  decltype(&::SysFreeString) freeString = nullptr;
-  decltype(&::VariantClear) variantClear = nullptr;
-  bool ok = false;
-};
-
-const ComApi& Com() {
-  static const ComApi api = [] {
-    ComApi a;
-    HMODULE ole = ::LoadLibraryW(L"ole32.dll"), aut = ::LoadLibraryW(L"oleaut32.dll");
-    if (!ole || !aut) return a;
-    auto get = [](HMODULE dll, auto& fn, const char* name) { return win::GetProc(dll, fn, name); };
-    a.ok = get(ole, a.initialize, "CoInitializeEx") && get(ole, a.clsidFromProgId, "CLSIDFromProgID") &&
-           get(ole, a.create, "CoCreateInstance") && get(aut, a.allocString, "SysAllocString") &&
-           get(aut, a.freeString, "SysFreeString") && get(aut, a.variantClear, "VariantClear");
-    if (a.ok) a.initialize(nullptr, COINIT_APARTMENTTHREADED);  // this thread, for the program's life
-    return a;
-  }();
-  return api;
-}
-
-template <class T>
-struct ComPtr {
-  T* p = nullptr;
-  ~ComPtr() {
-    if (p) p->Release();
-  }
-  ComPtr() = default;
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  T** put() { return &p; }
-  explicit operator bool() const { return p != nullptr; }
-};
-
-struct Variant {
-  VARIANT v;
-  Variant() {
-    std::memset(&v, 0, sizeof v);
-    v.vt = VT_EMPTY;
-  }
-  ~Variant() { Com().variantClear(&v); }
-  Variant(const Variant&) = delete;
-  Variant& operator=(const Variant&) = delete;
-  static void Text(VARIANT& v, const std::wstring& s) {
-    v.vt = VT_BSTR;
-    v.bstrVal = Com().allocString(s.c_str());
-  }
-  static void Number(VARIANT& v, LONG n) {
-    v.vt = VT_I4;
-    v.lVal = n;
-  }
-};
-
-// Calls a member by name (late bound). Arguments are given first to last.
-HRESULT Call(IDispatch* object, const wchar_t* name, WORD kind, std::vector<VARIANT> args, VARIANT* result) {
-  struct Cleared {  // the arguments are freed on every path
-    std::vector<VARIANT>& args;
-    ~Cleared() {
-      for (VARIANT& v : args) Com().variantClear(&v);
-    }
-  } cleared{args};
-  DISPID id = 0;
-  LPOLESTR member = const_cast<LPOLESTR>(name);
-  HRESULT hr = object->GetIDsOfNames(IID_NULL, &member, 1, LOCALE_USER_DEFAULT, &id);
-  if (FAILED(hr)) return hr;
-  std::vector<VARIANT> reversed(args.rbegin(), args.rend());  // Invoke takes them last to first
-  DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-  DISPID named = DISPID_PROPERTYPUT;
-  if (kind == DISPATCH_PROPERTYPUT) {
-    params.rgdispidNamedArgs = &named;
-    params.cNamedArgs = 1;
-  }
-  return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, result, nullptr, nullptr);
-}
 
 bool SendWithOutlook(const std::wstring& path, const std::wstring& to, const std::wstring& subject,
                      const std::wstring& body) {
-  if (!Com().ok) return false;
+  const win::ComApi& com = win::Com();
+  if (!com.ok) return false;
   CLSID clsid{};
-  if (FAILED(Com().clsidFromProgId(L"Outlook.Application", &clsid))) return false;
-  ComPtr<IDispatch> outlook;
-  if (FAILED(Com().create(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, reinterpret_cast<void**>(outlook.put()))))
-    return false;
-  modEmail::ComposeOutlookMail(outlook.p, path, to, subject, body);
+  if (FAILED(com.clsidFromProgId(L"Outlook.Application", &clsid))) return false;
+  win::ComPtr<IDispatch> outlook;
+  if (FAILED(com.create(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, outlook.put_void()))) return false;
+  modEmail::ComposeOutlookMail(outlook.get(), path, to, subject, body);
   return true;
 }
-
-}  // namespace
-
-void modEmail::ComposeOutlookMail(IDispatch* outlook, const std::wstring& path, const std::wstring& to,
-                                  const std::wstring& subject, const std::wstring& body) {
-  if (!Com().ok) return;
-  // Every step that fails is skipped and the next one runs.
-  VARIANT type;
-  Variant::Number(type, 0);  // a mail item
-  Variant item;
-  if (FAILED(Call(outlook, L"CreateItem", DISPATCH_METHOD, {type}, &item.v)) || item.v.vt != VT_DISPATCH ||
-      !item.v.pdispVal)
-    return;
-  IDispatch* mail = item.v.pdispVal;
-  for (auto [name, value] : {std::pair{L"To", &to}, {L"Subject", &subject}, {L"Body", &body}}) {
-    if (text::TrimBlanks(*value).empty()) continue;
-    VARIANT v;
-    Variant::Text(v, *value);
-    Call(mail, name, DISPATCH_PROPERTYPUT, {v}, nullptr);
-  }
-  if (!text::TrimBlanks(path).empty()) {
-    Variant attachments;
-    if (SUCCEEDED(Call(mail, L"Attachments", DISPATCH_PROPERTYGET, {}, &attachments.v)) &&
-        attachments.v.vt == VT_DISPATCH && attachments.v.pdispVal) {
-      VARIANT file, byValue, position;
-      Variant::Text(file, path);
-      Variant::Number(byValue, 1);   // the file is copied into the mail
-      Variant::Number(position, 1);
-      Variant added;
-      Call(attachments.v.pdispVal, L"Add", DISPATCH_METHOD, {file, byValue, position}, &added.v);
-    }
-  }
-  Call(mail, L"Display", DISPATCH_METHOD, {}, nullptr);
-}
-
-namespace {
 
 // Simple MAPI's wide structures (Windows 8 and later), as the platform defines them.
 struct MapiRecipDescW {
@@ -183,13 +62,19 @@ bool HasDefaultMailProgram() {
   return false;
 }
 
+MapiSendMailW SendMailFunction() {
+  // Kept loaded until the program ends: a mail program's modeless window may run in this
+  // process and go on using the library after the call has returned.
+  static const win::Library mapi(L"mapi32.dll");
+  static const auto send = mapi.Function<MapiSendMailW>("MAPISendMailW");
+  return send;
+}
+
 bool SendWithSimpleMapi(HWND owner, const std::wstring& path, const std::wstring& to, const std::wstring& subject,
                         const std::wstring& body) {
   if (!HasDefaultMailProgram()) return false;
-  HMODULE mapi = ::LoadLibraryExW(L"mapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  if (!mapi) return false;
-  MapiSendMailW send = nullptr;
-  if (!win::GetProc(mapi, send, "MAPISendMailW")) return false;
+  const MapiSendMailW send = SendMailFunction();
+  if (!send) return false;
   std::wstring file = path, fileName = path.substr(path.find_last_of(L'\\') + 1), subjectText = subject,
                bodyText = body, address = L"SMTP:" + to, recipientName = to;
   MapiFileDescW attachment{0, 0, static_cast<ULONG>(-1), file.data(), fileName.data(), nullptr};
@@ -212,19 +97,43 @@ bool SendWithSimpleMapi(HWND owner, const std::wstring& path, const std::wstring
   return result == MapiSuccess || result == MapiUserAbort;
 }
 
-void PutTextOnClipboard(HWND owner, const std::wstring& text) {
-  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-  if (!block) return;
-  if (void* p = ::GlobalLock(block)) {
-    std::memcpy(p, text.c_str(), bytes);
-    ::GlobalUnlock(block);
-  }
+// The text goes on the clipboard only when it could be written whole.
+bool PutTextOnClipboard(HWND owner, const std::wstring& text) {
+  win::unique_hglobal block = win::GlobalCopy(text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  if (!block) return false;
   win::clipboard_open clipboard(owner);
-  if (!clipboard || !::EmptyClipboard() || !::SetClipboardData(CF_UNICODETEXT, block)) ::GlobalFree(block);
+  if (!clipboard || !::EmptyClipboard() || !::SetClipboardData(CF_UNICODETEXT, block.get())) return false;
+  block.release();  // the clipboard's now
+  return true;
 }
 
 }  // namespace
+
+void modEmail::ComposeOutlookMail(IDispatch* outlook, const std::wstring& path, const std::wstring& to,
+                                  const std::wstring& subject, const std::wstring& body) {
+  using win::CallByName;
+  using win::Variant;
+  // Every step that fails is skipped and the next one runs.
+  Variant item;
+  if (FAILED(CallByName(outlook, L"CreateItem", DISPATCH_METHOD, {*Variant::Number(0)}, &item)) || !item.Object())
+    return;
+  IDispatch* mail = item.Object();
+  for (auto [name, value] : {std::pair{L"To", &to}, {L"Subject", &subject}, {L"Body", &body}}) {
+    if (text::TrimBlanks(*value).empty()) continue;
+    const Variant v = Variant::Text(*value);
+    CallByName(mail, name, DISPATCH_PROPERTYPUT, {*v}, nullptr);
+  }
+  if (!text::TrimBlanks(path).empty()) {
+    Variant attachments;
+    if (SUCCEEDED(CallByName(mail, L"Attachments", DISPATCH_PROPERTYGET, {}, &attachments)) && attachments.Object()) {
+      // The file is copied into the mail (1), at the first position.
+      const Variant file = Variant::Text(path), byValue = Variant::Number(1), position = Variant::Number(1);
+      Variant added;
+      CallByName(attachments.Object(), L"Add", DISPATCH_METHOD, {*file, *byValue, *position}, &added);
+    }
+  }
+  CallByName(mail, L"Display", DISPATCH_METHOD, {}, nullptr);
+}
 
 modEmail::MailRoute modEmail::SendMailWithAttachment(HWND owner, const std::wstring& path, const std::wstring& to,
                                                      const std::wstring& subject, const std::wstring& body) {
@@ -232,7 +141,5 @@ modEmail::MailRoute modEmail::SendMailWithAttachment(HWND owner, const std::wstr
   if (SendWithSimpleMapi(owner, path, to, subject, body)) return MailRoute::SimpleMapi;
   // The last resort cannot carry the file: its path goes on the clipboard for the user.
   ::ShellExecuteW(owner, L"open", L"mailto:", nullptr, nullptr, SW_SHOWNORMAL);
-  PutTextOnClipboard(owner, path);
-  win::ShowMessage(owner, L"Attachment filepath on clipboard", L"Attachment", MB_OK | MB_ICONINFORMATION);
-  return MailRoute::MailTo;
+  return PutTextOnClipboard(owner, path) ? MailRoute::MailTo : MailRoute::MailToWithoutPath;
 }

@@ -9,9 +9,10 @@
 
 namespace modEmail {
 
-enum class MailRoute { Outlook, SimpleMapi, MailTo };
+// MailToWithoutPath: "mailto:" was opened but the path could not be put on the clipboard.
+enum class MailRoute { Outlook, SimpleMapi, MailTo, MailToWithoutPath };
 
-// Opens the mail; blank fields are left unset. Returns the route taken.
+// Opens the mail; blank fields are left unset. Returns the route taken; shows nothing.
 MailRoute SendMailWithAttachment(HWND owner, const std::wstring& path, const std::wstring& to,
                                  const std::wstring& subject, const std::wstring& body);
 

@@ -5,7 +5,7 @@
 
 #include "sharing/sharing_rules.h"
 
-bool modExport::ComposeExportImage(editor::ImageView picture, HBITMAP footer, win::DibSection& canvas) {
+bool modExport::ComposeExportImage(base::ImageView picture, HBITMAP footer, win::DibSection& canvas) {
   const Layout l = ExportLayout(picture.width, picture.height);
   if (!canvas || canvas.width() != l.width || canvas.height() != l.height) {
     canvas = win::DibSection();  // the old one goes first: two large bitmaps need not coexist

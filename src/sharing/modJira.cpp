@@ -1,9 +1,10 @@
 #include "sharing/modJira.h"
 
+#include <windows.h>
+
+#include "base/text.h"
 #include "sharing/modUpload.h"
 #include "sharing/sharing_rules.h"
-#include "shell/text.h"
-#include "win/message_box.h"
 
 namespace {
 // Lower case in every script, not only ASCII.
@@ -40,16 +41,14 @@ modJira::JiraOutcome modJira::RunJiraUpload(JiraCommand& c) {
   // Nothing is uploaded that was not written.
   if (modAttachments::IsReservedFileName(out.fileName) || !c.saveComposite ||
       !c.saveComposite(c.imagesFolder + out.fileName)) {
-    win::ShowMessage(c.owner,
-                     L"There was an error saving the attatchment file. Please retry. Ensure filename contains no invalid "
-                     L"characters",
-                     L"File Error", MB_OK | MB_ICONSTOP);
+    out.report = JiraOutcome::Report::FileError;
     return out;
   }
   std::string boundary;
-  out.result = modUpload::UploadAttachment(c.owner, out.address, c.imagesFolder, out.fileName, c.user, c.token, boundary);
-  if (out.result == 200)
-    win::ShowMessage(c.owner, L"Upload of file: " + out.fileName + L" - response: Success", L"Upload Result",
-                     MB_OK | MB_ICONINFORMATION);
+  auto upload = modUpload::UploadAttachment(out.address, c.imagesFolder, out.fileName, c.user, c.token, boundary);
+  out.result = upload.result;
+  if (out.result == 200) out.report = JiraOutcome::Report::Success;
+  else if (!upload.errorText.empty()) out.report = JiraOutcome::Report::UploadError;
+  out.uploadError = std::move(upload.errorText);
   return out;
 }

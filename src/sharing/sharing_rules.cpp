@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <cwctype>
 
-#include "shell/text.h"
+#include "base/text.h"
 
 // ---- Export composite.
 

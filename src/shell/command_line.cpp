@@ -1,7 +1,7 @@
 #include "shell/command_line.h"
 
-#include "shell/numbers.h"
-#include "shell/text.h"
+#include "base/numbers.h"
+#include "base/text.h"
 
 namespace {
 // The start-up steps that read the call-back and the token switches, for error reports.

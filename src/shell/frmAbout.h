@@ -16,6 +16,6 @@ std::wstring ProgramTitle();
 frmAboutTexts::Version ProgramVersion();
 
 // Shows the box; the owner takes no input until it is closed. Returns then.
-void ShowModal(HINSTANCE instance, HWND owner, HICON icon);
+void ShowModal(HWND owner, HICON icon);
 
 }  // namespace frmAbout

@@ -1,6 +1,6 @@
 #include "shell/ini_document.h"
 
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace {
 // The name of a "[name]" line, or nothing for other lines.

@@ -7,21 +7,19 @@
 #include <cstdio>
 #include <mutex>
 
-#include "shell/app_error.h"
+#include "base/app_error.h"
+#include "win/bcrypt_handles.h"
 #include "win/error_text.h"
-#include "win/unique_resource.h"
+#include "win/text_codec.h"
 
 namespace {
 
 constexpr ULONG Pbkdf2Iterations = 1000;
 constexpr int DefaultKeyLength = 32;
 
-void CloseAlg(BCRYPT_ALG_HANDLE h) noexcept { ::BCryptCloseAlgorithmProvider(h, 0); }
-void DestroyKey(BCRYPT_KEY_HANDLE h) noexcept { ::BCryptDestroyKey(h); }
-void DestroyHash(BCRYPT_HASH_HANDLE h) noexcept { ::BCryptDestroyHash(h); }
-using unique_alg = win::unique_resource<win::null_traits<BCRYPT_ALG_HANDLE, CloseAlg>>;
-using unique_key = win::unique_resource<win::null_traits<BCRYPT_KEY_HANDLE, DestroyKey>>;
-using unique_hash = win::unique_resource<win::null_traits<BCRYPT_HASH_HANDLE, DestroyHash>>;
+using win::unique_alg;
+using win::unique_hash;
+using win::unique_key;
 
 // One encryption or decryption. Members are released in reverse order of declaration:
 // PBKDF2 provider, HMAC hash, HMAC provider, AES key, AES provider.
@@ -220,24 +218,12 @@ std::wstring modAES::AesDecryptText(std::wstring_view text, std::wstring_view pa
 }
 
 modAES::Bytes modAES::ToUtf8Bytes(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0, nullptr, nullptr);
-  Bytes out(n > 0 ? static_cast<size_t>(n) : 0);
-  if (n > 0)
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                          reinterpret_cast<char*>(out.data()), n, nullptr, nullptr);
-  return out;
+  const std::string utf8 = win::ToUtf8(text);
+  return Bytes(utf8.begin(), utf8.end());
 }
 
 std::wstring modAES::FromUtf8Bytes(const Bytes& bytes) {
-  if (bytes.empty()) return {};
-  std::wstring out(bytes.size(), L'\0');  // never more UTF-16 units than bytes
-  const int n = ::MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(bytes.data()),
-                                      static_cast<int>(bytes.size()), out.data(),
-                                      static_cast<int>(out.size()));
-  out.resize(n > 0 ? static_cast<size_t>(n) : 0);
-  return out;
+  return win::FromUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 std::wstring modAES::ToBase64Text(const Bytes& bytes) {

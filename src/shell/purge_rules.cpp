@@ -1,6 +1,6 @@
 #include "shell/purge_rules.h"
 
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace {
 // Days since 1970-01-01 of a proleptic Gregorian date.

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "shell/app_error.h"
+#include "base/app_error.h"
 #include "win/error_text.h"
 #include "win/handles.h"
 

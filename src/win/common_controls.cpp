@@ -2,19 +2,19 @@
 
 #include <commctrl.h>
 
-#include "win/window_text.h"
+#include "win/library.h"
 
 namespace win {
 
 void InitCommonControlsOnce() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  BOOL(WINAPI * init)(const INITCOMMONCONTROLSEX*) = nullptr;
-  if (GetProc(::LoadLibraryW(L"comctl32.dll"), init, "InitCommonControlsEx")) {
+  // The usual search: the manifest picks the common controls' version 6.
+  static const Library comctl32(L"comctl32.dll", Library::Search::Default);
+  static const bool done = [] {
+    const auto init = comctl32.Function<BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*)>("InitCommonControlsEx");
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    init(&icc);
-  }
+    return init && init(&icc);
+  }();
+  (void)done;
 }
 
 HWND CreateTooltipWindow(HWND owner) {

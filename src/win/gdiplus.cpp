@@ -1,16 +1,14 @@
 #include "win/gdiplus.h"
 
-#include "win/window_text.h"
-
+#include "win/library.h"
 
 namespace win::gdiplus {
 
 const Api& Functions() {
+  static const Library gdiplus(L"gdiplus.dll");
   static const Api api = [] {
     Api a;
-    HMODULE dll = ::LoadLibraryExW(L"gdiplus.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!dll) return a;
-    auto get = [&](auto& fn, const char* name) { return GetProc(dll, fn, name); };
+    auto get = [&](auto& fn, const char* name) { return gdiplus.Get(fn, name); };
     a.ok = get(a.startup, "GdiplusStartup") && get(a.shutdown, "GdiplusShutdown") &&
            get(a.createFromHbitmap, "GdipCreateBitmapFromHBITMAP") && get(a.createFromFile, "GdipCreateBitmapFromFile") &&
            get(a.createHbitmap, "GdipCreateHBITMAPFromBitmap") && get(a.save, "GdipSaveImageToFile") && get(a.saveToStream, "GdipSaveImageToStream") &&

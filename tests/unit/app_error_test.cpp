@@ -1,4 +1,4 @@
-#include "shell/app_error.h"
+#include "base/app_error.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/app_error.h"
+#include "base/app_error.h"
 
 using modCommandLine::ParseCommandLine;
 

@@ -94,14 +94,6 @@ TEST(Layout, ScaledMetricsFollowTheDensity) {
   EXPECT_EQ(l.send2JiraLeft, 1434 - 62 - 12 - 110 - 12);
 }
 
-TEST(Layout, CheckerTilesCoverTheViewportAndOneMore) {
-  const TileGrid g = CheckerTiles({956, 634}, {16, 16});
-  EXPECT_EQ(g.lastColumn, 60);  // 956 / 16 = 59, + 1
-  EXPECT_EQ(g.lastRow, 40);
-  EXPECT_EQ(CheckerTiles({0, 0}, {16, 16}).lastColumn, 1);
-  EXPECT_EQ(CheckerTiles({100, 100}, {0, 16}).lastColumn, -1);  // no tile, nothing painted
-}
-
 namespace {
 // Runs a whole slide from `top`; the number of ticks and the steps taken.
 struct Slide {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "shell/app_error.h"
+#include "base/app_error.h"
 #include "shell/modAES.h"
 #include "win/error_text.h"
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "shell/app_error.h"
+#include "base/app_error.h"
 #include "shell/modINI.h"
 #include "support/files.h"
 #include "support/temp_folder.h"
@@ -63,7 +63,7 @@ TEST_F(IniFile, FailedWriteRaisesAndLeavesTheOldFile) {
   modINI::WriteIniValues(FourValues(L"a", L"b", L"c", L"d"), file_, true);
   const std::string before = ReadBytes(file_);
   // A folder where the temporary file should go makes the write fail.
-  const std::wstring blocker = file_ + L"." + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
+  const std::wstring blocker = folder_ + L"~lumo-" + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
   ASSERT_TRUE(::CreateDirectoryW(blocker.c_str(), nullptr));
   EXPECT_THROW(modINI::WriteIniValues(FourValues(L"x", L"x", L"x", L"x"), file_, false), AppError);
   ::RemoveDirectoryW(blocker.c_str());

@@ -1,12 +1,12 @@
 // The hand-offs on the real platform: the composite's pixels with the real footer, the
 // clipboard formats of a copy, the upload against a local server (status, marker, headers
-// and body byte for byte, the error messages) and the JIRA command behind its switch.
+// and body byte for byte, the error texts) and the JIRA command behind its switch.
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
 
 
-#include "app/resource.h"
+#include "base/resource_ids.h"
 #include "sharing/modCBFiles.h"
 #include "sharing/modEmail.h"
 #include "sharing/modExport.h"
@@ -17,7 +17,6 @@
 #include "support/files.h"
 #include "support/pictures.h"
 #include "unit/win/local_http_server.h"
-#include "unit/win/message_answer.h"
 #include "support/temp_folder.h"
 #include "win/clipboard.h"
 
@@ -125,9 +124,10 @@ TEST(Upload, AnsweredStatusAndMarkerDecideAndTheRequestIsExact) {
   LocalHttpServer server(200, Marker);
   std::string boundary;
   const std::string user(27, 'u'), token(26, 't');  // 54 bytes with the colon: 72 Base64 characters
-  EXPECT_EQ(modUpload::UploadAttachment(nullptr, server.Address(L"/rest/api/2/issue/PROJ-12/attachments?nonce=1"),
-                                        folder.Path(), L"shot.jpg", std::wstring(user.begin(), user.end()),
-                                        std::wstring(token.begin(), token.end()), boundary),
+  EXPECT_EQ(modUpload::UploadAttachment(server.Address(L"/rest/api/2/issue/PROJ-12/attachments?nonce=1"), folder.Path(),
+                                        L"shot.jpg", std::wstring(user.begin(), user.end()),
+                                        std::wstring(token.begin(), token.end()), boundary)
+                .result,
             200);
   EXPECT_EQ(boundary, modUpload::DefaultBoundary);
   EXPECT_EQ(server.Head().substr(0, server.Head().find("\r\n")),
@@ -152,42 +152,35 @@ TEST(Upload, OtherAnswersGiveZeroWithoutAMessage) {
   WriteBytes(folder.Path() + L"a.jpg", "jpeg");
   for (auto [status, answer] : {std::pair{201, Marker}, {200, std::string("[]")}, {401, std::string("denied")}}) {
     LocalHttpServer server(status, answer);
-    MessageAnswer none(L"Upload Error");
     std::string boundary;
-    EXPECT_EQ(modUpload::UploadAttachment(nullptr, server.Address(L"/x"), folder.Path(), L"a.jpg", L"u", L"t", boundary), 0)
-        << status;
+    const auto out = modUpload::UploadAttachment(server.Address(L"/x"), folder.Path(), L"a.jpg", L"u", L"t", boundary);
+    EXPECT_EQ(out.result, 0) << status;
+    EXPECT_EQ(out.errorText, L"") << status;
     EXPECT_EQ(server.Requests(), 1);
-    EXPECT_FALSE(none.Seen());
   }
 }
 
 TEST(Upload, AMissingFileAndABadAddressAreReported) {
   TempFolder folder(L"lumo-upload3");
   std::string boundary;
-  {
-    MessageAnswer message(L"Upload Error");
-    EXPECT_EQ(modUpload::UploadAttachment(nullptr, L"http://127.0.0.1:1/x", folder.Path(), L"gone.jpg", L"u", L"t", boundary), -1);
-    EXPECT_TRUE(message.Seen());
-    EXPECT_EQ(message.Text(),
-              L"There was an error uploading. Save and open file to be uploaded failed. If this persists, contact support");
-  }
+  auto upload = [&](const wchar_t* address, const wchar_t* file) {
+    return modUpload::UploadAttachment(address, folder.Path(), file, L"u", L"t", boundary);
+  };
+  const auto missing = upload(L"http://127.0.0.1:1/x", L"gone.jpg");
+  EXPECT_EQ(missing.result, -1);
+  EXPECT_EQ(missing.errorText,
+            L"There was an error uploading. Save and open file to be uploaded failed. If this persists, contact support");
   WriteBytes(folder.Path() + L"a.jpg", "jpeg");
-  {
-    MessageAnswer message(L"Upload Error");
-    EXPECT_EQ(modUpload::UploadAttachment(nullptr, L"jira.example/rest", folder.Path(), L"a.jpg", L"u", L"t", boundary), 0);
-    ASSERT_TRUE(message.Seen());
-    EXPECT_EQ(message.Text().rfind(L"There was an error uploading. Ensure config states 'https://'. If this persists, contact support\r\n\r\nError: ", 0), 0u)
-        << message.Text();
-    EXPECT_TRUE(message.Text().ends_with(L"\r\nLine: 20")) << message.Text();
-  }
-  {
-    // Nobody listens on the port: the send fails at stage 40.
-    MessageAnswer message(L"Upload Error");
-    EXPECT_EQ(modUpload::UploadAttachment(nullptr, L"http://127.0.0.1:1/x", folder.Path(), L"a.jpg", L"u", L"t", boundary), 0);
-    ASSERT_TRUE(message.Seen());
-    EXPECT_EQ(message.Text().rfind(L"There was an error uploading. If this persists, contact support\r\n\r\nError: ", 0), 0u);
-    EXPECT_TRUE(message.Text().ends_with(L"\r\nLine: 40")) << message.Text();
-  }
+  const auto address = upload(L"jira.example/rest", L"a.jpg");
+  EXPECT_EQ(address.result, 0);
+  EXPECT_EQ(address.errorText.rfind(L"There was an error uploading. Ensure config states 'https://'. If this persists, contact support\r\n\r\nError: ", 0), 0u)
+      << address.errorText;
+  EXPECT_TRUE(address.errorText.ends_with(L"\r\nLine: 20")) << address.errorText;
+  // Nobody listens on the port: the send fails at stage 40.
+  const auto refused = upload(L"http://127.0.0.1:1/x", L"a.jpg");
+  EXPECT_EQ(refused.result, 0);
+  EXPECT_EQ(refused.errorText.rfind(L"There was an error uploading. If this persists, contact support\r\n\r\nError: ", 0), 0u);
+  EXPECT_TRUE(refused.errorText.ends_with(L"\r\nLine: 40")) << refused.errorText;
 }
 
 namespace {
@@ -224,7 +217,6 @@ class JiraCommand : public ::testing::Test {
 
 TEST_F(JiraCommand, WithTheSwitchOnTheAttachmentGoesToTheIssue) {
   auto c = Command({L" PROJ-12 ", L"1700000000-PROJ-12-"}, L"  " + server_.Address(L"") + L" ");
-  MessageAnswer result(L"Upload Result");
   const auto out = modJira::RunJiraUpload(c);
   EXPECT_EQ(c.user, L"me");  // the fields are trimmed
   EXPECT_EQ(asked_, (std::vector<std::wstring>{L"Enter JIRA Issue Number|", L"Name for attachment ?|1700000000-PROJ-12-"}));
@@ -233,8 +225,7 @@ TEST_F(JiraCommand, WithTheSwitchOnTheAttachmentGoesToTheIssue) {
   EXPECT_EQ(RequestLine(), "POST /rest/api/2/issue/PROJ-12/attachments?nonce=1700000000 HTTP/1.1");
   EXPECT_NE(server_.Body().find("filename=\"1700000000-proj-12-.jpg\""), std::string::npos);
   EXPECT_EQ(ReadBytes(folder_.Path() + L"1700000000-proj-12-.jpg"), "JPEG bytes");  // stays in the folder
-  ASSERT_TRUE(result.Seen());
-  EXPECT_EQ(result.Text(), L"Upload of file: 1700000000-proj-12-.jpg - response: Success");
+  EXPECT_EQ(out.report, modJira::JiraOutcome::Report::Success);
   EXPECT_EQ(toggles_, 0);
 }
 
@@ -252,7 +243,6 @@ TEST_F(JiraCommand, MissingSettingsOpenThePanelAndCancelsStopSilently) {
   EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::path(folder_.Path())));
   // A key that would leave the issue's resource stays inside it.
   auto hostile = Command({L"../../x?y#", L""});
-  MessageAnswer result(L"Upload Result");
   const auto out = modJira::RunJiraUpload(hostile);
   EXPECT_EQ(out.fileName, L"issue_image.jpg");
   EXPECT_EQ(RequestLine(), "POST /rest/api/2/issue/..%2F..%2Fx%3Fy%23/attachments?nonce=1700000000 HTTP/1.1");
@@ -261,16 +251,11 @@ TEST_F(JiraCommand, MissingSettingsOpenThePanelAndCancelsStopSilently) {
 TEST_F(JiraCommand, AnAttachmentThatWasNotWrittenIsNotUploaded) {
   auto c = Command({L"KEY-7", L"shot"});
   c.saveComposite = [](const std::wstring&) { return false; };  // the disk is full, say
-  MessageAnswer error(L"File Error");
-  EXPECT_EQ(modJira::RunJiraUpload(c).result, 0);
-  ASSERT_TRUE(error.Seen());
-  EXPECT_EQ(error.Text(), L"There was an error saving the attatchment file. Please retry. Ensure filename contains no invalid characters");
+  EXPECT_EQ(modJira::RunJiraUpload(c).report, modJira::JiraOutcome::Report::FileError);
   EXPECT_EQ(server_.Requests(), 0);
   // A name that is a device is not written either.
   auto device = Command({L"KEY-7", L"CON"});
-  MessageAnswer again(L"File Error");
-  EXPECT_EQ(modJira::RunJiraUpload(device).result, 0);
-  EXPECT_TRUE(again.Seen());
+  EXPECT_EQ(modJira::RunJiraUpload(device).report, modJira::JiraOutcome::Report::FileError);
   EXPECT_EQ(server_.Requests(), 0);
 }
 

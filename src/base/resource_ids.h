@@ -1,5 +1,5 @@
 #pragma once
-// Resource identifiers shared by the resource script and the code.
+// Resource identifiers shared by the resource script and the code: plain numbers.
 #define IDI_APP 1
 #define IDB_CHECKER 201     // the viewport's checkerboard tile
 #define IDB_SEND2MIREL 202  // picture of cmdSend2Mirel

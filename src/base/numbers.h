@@ -10,7 +10,6 @@ namespace numbers {
 // The value when the text is a number in ordinary decimal notation; infinity when it is
 // one but too large for a double.
 std::optional<double> ParseDecimal(std::wstring_view text);
-bool IsNumeric(std::wstring_view text);
 
 // Rounds half to even; nothing when the result does not fit.
 std::optional<int16_t> RoundToInt16(double value);

@@ -1,4 +1,4 @@
-#include "shell/numbers.h"
+#include "base/numbers.h"
 
 #include <charconv>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "shell/app_error.h"
+#include "base/app_error.h"
 
 namespace {
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
@@ -65,8 +65,6 @@ std::optional<double> numbers::ParseDecimal(std::wstring_view text) {
   if (ec != std::errc() || end != ascii.data() + ascii.size()) return std::nullopt;
   return value;
 }
-
-bool numbers::IsNumeric(std::wstring_view text) { return ParseDecimal(text).has_value(); }
 
 std::optional<int16_t> numbers::RoundToInt16(double value) { return RoundTo<int16_t>(value); }
 std::optional<int32_t> numbers::RoundToInt32(double value) { return RoundTo<int32_t>(value); }
