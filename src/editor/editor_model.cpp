@@ -143,12 +143,15 @@ bool EditorModel::MouseUp(int button, PointF at) {
   return true;
 }
 
-void EditorModel::CaptureLost() {
-  // The drag ends without a release: what it showed goes.
+bool EditorModel::CaptureLost() {
+  // A stroke is kept as far as it was drawn, finished as a release at its last point would
+  // finish it. A box or a line is only an outline until it is released: it goes.
+  if (ToolMode == FreeDraw && pressedOnPicture_) return MouseUp(1, LastStrokePoint);
   CancelDrag();
   if (unbaked_) canvas_.Revert(picture_);
   unbaked_ = false;
   pressedOnPicture_ = false;
+  return false;
 }
 
 }  // namespace editor

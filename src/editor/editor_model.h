@@ -52,7 +52,7 @@ class EditorModel {
   void MouseMove(int buttons, PointF at, PointF shown);
   bool MouseUp(int button, PointF at);
   // Another window took the mouse in the middle of a drag.
-  void CaptureLost();
+  bool CaptureLost();
 
  private:
   bool Drawing() const;

@@ -65,7 +65,9 @@ void frmMain::Picture1_MouseUp(int button, int, PointF shown) {
   if (editor_.MouseUp(button, Picture1.ToPicture(shown))) EnableSharing();
 }
 
-void frmMain::Picture1_CaptureLost() { editor_.CaptureLost(); }
+void frmMain::Picture1_CaptureLost() {
+  if (editor_.CaptureLost()) EnableSharing();
+}
 
 void frmMain::Command3_Click() {
   editor_.ToggleNumbering();

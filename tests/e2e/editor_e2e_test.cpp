@@ -168,14 +168,7 @@ TEST_F(Editor, NoDrawDragsThePictureAndDrawingToolsLeaveItInPlace) {
   const RECT moved = PlaceIn(viewport, picture_);
   EXPECT_TRUE(Shows(Canvas(300, 200)));  // nothing drawn
 
-  OnToolPanel({ids::Option2});  // "Free Draw"
-  // With the right button held nothing is drawn; with the left a stroke, and the picture stays.
-  MoveMouse(At(20, 20).x, At(20, 20).y);
-  MouseButton(MOUSEEVENTF_RIGHTDOWN);
-  MoveMouse(At(120, 20).x, At(120, 20).y);
-  MouseButton(MOUSEEVENTF_RIGHTUP);
-  PumpFor(100ms);
-  EXPECT_TRUE(Shows(Canvas(300, 200)));
+  OnToolPanel({ids::Option2});  // "Free Draw": a stroke, and the picture stays
   Drag(At(20, 50), At(120, 50));
   EXPECT_EQ(PlaceIn(viewport, picture_).left, moved.left);
   EXPECT_EQ(PlaceIn(viewport, picture_).top, moved.top);
@@ -234,63 +227,24 @@ void Post(HWND control, UINT msg, WPARAM keys, int x, int y) {
 }
 }  // namespace
 
-TEST_F(Editor, AReleaseAwayFromTheLastOutlineLeavesOnlyTheFinishedBox) {
+// Another window takes the mouse: a stroke stays as far as it was drawn, with its marker,
+// and is a state; an outline goes.
+TEST_F(Editor, ADragThatLosesTheMouseKeepsAStrokeAndDropsAnOutline) {
   Paste(Canvas(300, 200));
-  OnToolPanel({ids::Option3});  // "Box Draw"
-  Post(picture_, WM_MOUSEMOVE, 0, 40, 30);
-  Post(picture_, WM_LBUTTONDOWN, MK_LBUTTON, 40, 30);
-  Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 120, 90);
-  Post(picture_, WM_LBUTTONUP, 0, 200, 150);  // no move to the release point
-  auto expected = Canvas(300, 200);
-  BoxOutline(expected.dc(), {40, 30}, {200, 150}, Red, Mode::CopyPen);
-  EXPECT_TRUE(Shows(expected));
-}
-
-TEST_F(Editor, ADragThatLosesTheMouseOrMeetsAnUndoLeavesNothingBehind) {
-  Paste(Canvas(300, 200));
-  OnToolPanel({ids::Option4});  // "Line"
-  // The mouse taken away halfway: the outline goes, nothing is recorded.
+  OnToolPanel({ids::Option2, ids::Command3_1});  // "Free Draw", numbering on
   Post(picture_, WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);
   Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 150, 120);
   Post(picture_, WM_CAPTURECHANGED, 0, 0, 0);
-  EXPECT_TRUE(Shows(Canvas(300, 200)));
-  // A line, then Undo in the middle of the next drag: the outline goes with the line, and
-  // the drag finishes on the picture before it.
-  Drag(At(10, 180), At(290, 180));
-  Post(picture_, WM_LBUTTONDOWN, MK_LBUTTON, 50, 50);
-  Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 100, 120);
-  ::SetForegroundWindow(main_);
-  KeyChord({VK_CONTROL, 'Z'});
-  Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 250, 60);
-  Post(picture_, WM_LBUTTONUP, 0, 250, 60);
-  EXPECT_TRUE(Shows(Stroke(Canvas(300, 200), {{50, 50}, {250, 60}})));
-}
-
-TEST_F(Editor, MouseMessagesWithoutAPressOnThePictureDrawNothing) {
-  Paste(Canvas(240, 160));
-  OnToolPanel({ids::Option2, ids::Command3_1});  // "Free Draw", numbering on
-  // A drag that began elsewhere comes in with the button held, and a lone release (the end of
-  // a double click on the title bar): no stroke, no marker.
-  Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 20, 20);
-  Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 120, 80);
-  Post(picture_, WM_LBUTTONUP, 0, 120, 80);
-  PumpFor(200ms);
-  EXPECT_EQ(Differences(Shown(), Colours(Canvas(240, 160))), 0);
-  // Undo goes straight to the empty state: nothing was recorded after the paste.
-  Click(Control(ids::Commandback));
-  EXPECT_TRUE(Shows(std::vector<COLORREF>(240 * 160, ::GetSysColor(COLOR_WINDOW))));
-}
-
-TEST_F(Editor, APasteDuringADragLeavesNoOutlineOnTheNewPicture) {
-  Paste(Pattern(200, 200));
+  Post(picture_, WM_LBUTTONUP, 0, 200, 150);  // the release that follows draws nothing more
+  auto stroke = Stroke(Canvas(300, 200), {{20, 20}, {150, 120}});
+  modAnnotations::DrawNumberedAnnotation(stroke.dc(), L"1", 150, 120, 12, 0xFFFFFF, Red);
+  EXPECT_TRUE(Shows(stroke));
   OnToolPanel({ids::Option4});  // "Line"
-  Post(picture_, WM_LBUTTONDOWN, MK_LBUTTON, 10, 10);
-  Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 60, 60);
-  ASSERT_TRUE(PutBitmap(Canvas(200, 200)));
-  ::SetForegroundWindow(main_);
-  KeyChord({VK_CONTROL, 'V'});
-  ASSERT_TRUE(Shows(Canvas(200, 200)));  // the outline went with the old picture
-  Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 150, 10);
-  Post(picture_, WM_LBUTTONUP, 0, 150, 10);
-  EXPECT_TRUE(Shows(Stroke(Canvas(200, 200), {{10, 10}, {150, 10}})));
+  Post(picture_, WM_LBUTTONDOWN, MK_LBUTTON, 50, 50);
+  Post(picture_, WM_MOUSEMOVE, MK_LBUTTON, 250, 60);
+  Post(picture_, WM_CAPTURECHANGED, 0, 0, 0);
+  Post(picture_, WM_LBUTTONUP, 0, 250, 60);
+  EXPECT_TRUE(Shows(stroke));
+  Click(Control(ids::Commandback));  // the stroke was a state of its own
+  EXPECT_TRUE(Shows(Canvas(300, 200)));
 }

@@ -1,0 +1,88 @@
+#pragma once
+// A canvas for the editor model without a window: a back buffer of plain pixels on which
+// segments and outlines are drawn one pixel wide (red, or inverted for a rubber band) and
+// every shape is logged, so that tests can see what the model drew, erased and baked.
+#include <cmath>
+#include <cstdlib>
+#include <stdexcept>
+#include <vector>
+
+#include "editor/canvas.h"
+
+namespace testcanvas {
+
+using editor::Image;
+using editor::Picture;
+using editor::PointF;
+using editor::Shape;
+
+inline constexpr uint32_t Background = 0x00FFFFFF;
+inline constexpr uint32_t Red = 0x00FF0000;
+inline constexpr uint32_t MarkerInk = 0x000000FE;  // the centre pixel of a marker
+
+class FakeCanvas : public editor::Canvas {
+ public:
+  Image back;
+  std::vector<Shape> shapes;  // every shape drawn, in order
+  int movedX = 0, movedY = 0;
+  bool failShow = false;      // no memory for the next picture
+  bool failDrawn = false;     // reading the back buffer runs out of memory
+
+  void Draw(const Shape& s) override {
+    shapes.push_back(s);
+    if (s.kind == Shape::Kind::Marker) return Put(Round(s.from.x), Round(s.from.y), MarkerInk, false);
+    const int x0 = Round(s.from.x), y0 = Round(s.from.y), x1 = Round(s.to.x), y1 = Round(s.to.y);
+    const bool invert = s.ink == editor::Ink::Invert;
+    if (s.kind == Shape::Kind::Segment) return Line(x0, y0, x1, y1, invert);
+    // A closed outline, each pixel once, so that inverting it twice restores the picture.
+    for (int x = std::min(x0, x1); x <= std::max(x0, x1); ++x) {
+      Put(x, y0, Red, invert);
+      if (y1 != y0) Put(x, y1, Red, invert);
+    }
+    for (int y = std::min(y0, y1) + 1; y < std::max(y0, y1); ++y) {
+      Put(x0, y, Red, invert);
+      if (x1 != x0) Put(x1, y, Red, invert);
+    }
+  }
+  editor::ImageView Drawn() override {
+    if (failDrawn) throw std::bad_alloc();
+    return back.View();
+  }
+  bool Show(const Picture& p) override {
+    if (failShow) return false;
+    if (p) back = *p;
+    else std::fill(back.pixels.begin(), back.pixels.end(), Background);
+    return true;
+  }
+  void ShowArea(const Picture& p, const editor::ChangedArea& a) override {
+    for (int y = a.top; y < a.bottom; ++y)
+      for (int x = a.left; x < a.right; ++x) back.at(x, y) = p->at(x, y);
+  }
+  void Revert(const Picture& p) override {
+    if (p && p->width == back.width && p->height == back.height) back = *p;
+    else std::fill(back.pixels.begin(), back.pixels.end(), Background);
+  }
+  void MoveBy(int dx, int dy) override {
+    movedX += dx;
+    movedY += dy;
+  }
+
+ private:
+  static int Round(double v) { return static_cast<int>(std::lround(v)); }
+  void Put(int x, int y, uint32_t colour, bool invert) {
+    if (x < 0 || y < 0 || x >= back.width || y >= back.height) return;
+    back.at(x, y) = invert ? back.at(x, y) ^ 0x00FFFFFF : colour;
+  }
+  void Line(int x0, int y0, int x1, int y1, bool invert) {
+    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0), sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    for (int err = dx + dy;;) {
+      Put(x0, y0, Red, invert);
+      if (x0 == x1 && y0 == y1) return;
+      const int e2 = 2 * err;
+      if (e2 >= dy) err += dy, x0 += sx;
+      if (e2 <= dx) err += dx, y0 += sy;
+    }
+  }
+};
+
+}  // namespace testcanvas

@@ -1,0 +1,297 @@
+// The editor model driven as the window drives it, on a canvas without a window: the
+// history a user walks through, the tools' drags (rubber bands that leave no trace, drags
+// that did not start on the picture, a lost mouse, an Undo or a new picture in the middle of
+// a drag), markers, and running out of memory.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "editor/editor_model.h"
+#include "support/fake_canvas.h"
+
+using editor::EditorModel;
+using editor::Image;
+using editor::Picture;
+using editor::PointF;
+using editor::Shape;
+using testcanvas::Background;
+using testcanvas::FakeCanvas;
+using testcanvas::Red;
+using namespace modAnnotations;
+
+namespace {
+
+Image Photo(int w, int h, uint32_t seed) {
+  Image img(w, h);
+  std::mt19937 rng(seed);
+  for (auto& p : img.pixels) p = rng() & 0x00FFFFFF;
+  return img;
+}
+
+class Model : public ::testing::Test {
+ protected:
+  // A drag with the left button from `from` through `via` to a release at `to`.
+  bool Drag(PointF from, std::initializer_list<PointF> via, PointF to) {
+    model.MouseDown(1, from);
+    for (PointF p : via) model.MouseMove(1, p, p);
+    return model.MouseUp(1, to);
+  }
+  bool Box(PointF a, PointF b) { return Drag(a, {b}, b); }
+  // The picture as it must look: the stored picture with these shapes drawn on it.
+  Image With(Image base, std::initializer_list<Shape> drawn) {
+    FakeCanvas reference;
+    reference.back = std::move(base);
+    for (const Shape& s : drawn) reference.Draw(s);
+    return reference.back;
+  }
+  static Shape RedBox(PointF a, PointF b) { return {Shape::Kind::Box, a, b, editor::Ink::Red}; }
+  static Shape RedLine(PointF a, PointF b) { return {Shape::Kind::Segment, a, b, editor::Ink::Red}; }
+  std::vector<std::wstring> Markers() const {
+    std::vector<std::wstring> texts;
+    for (const Shape& s : canvas.shapes)
+      if (s.kind == Shape::Kind::Marker) texts.push_back(s.text + L"@" + std::to_wstring(std::lround(s.from.x)) + L"," +
+                                                         std::to_wstring(std::lround(s.from.y)));
+    return texts;
+  }
+
+  FakeCanvas canvas;
+  std::wstring prefix;
+  int prefixAsked = 0;
+  EditorModel model{canvas, [this] {
+                      ++prefixAsked;
+                      return prefix;
+                    }};
+};
+
+}  // namespace
+
+TEST_F(Model, OpeningAPictureGivesTheEmptyStateAndThePicture) {
+  EXPECT_FALSE(model.Undo());  // nothing recorded yet
+  EXPECT_FALSE(model.Redo());
+  const Image shot = Photo(40, 30, 1);
+  ASSERT_TRUE(model.ReplacePicture(shot));
+  EXPECT_EQ(model.History().Count(), 2);
+  EXPECT_EQ(model.History().Cursor(), 1);
+  EXPECT_FALSE(model.Redo());
+  ASSERT_TRUE(model.Undo());
+  EXPECT_FALSE(model.StoredPicture().has_value());  // entry 0: no picture
+  EXPECT_EQ(canvas.back, Image(40, 30, Background));  // shown in the background colour at its size
+  EXPECT_EQ(model.Counter(), 0);
+  EXPECT_FALSE(model.Undo());
+  ASSERT_TRUE(model.Redo());
+  EXPECT_EQ(canvas.back, shot);
+  EXPECT_EQ(model.History().Count(), 2);  // Undo and Redo never change the list
+}
+
+TEST_F(Model, ANewShapeAfterUndoCutsTheRedoTailAndTheCounterFollows) {
+  const Image shot = Photo(50, 50, 3);
+  model.ReplacePicture(shot);
+  model.ToggleNumbering();
+  model.SetToolMode(BoxDraw);
+  Box({1, 1}, {10, 10});
+  Box({5, 5}, {30, 30});
+  Box({20, 2}, {40, 45});
+  EXPECT_EQ(model.Counter(), 3);
+  const Image third = canvas.back;
+  ASSERT_TRUE(model.Undo());
+  ASSERT_TRUE(model.Undo());
+  EXPECT_EQ(model.History().Cursor(), 2);
+  EXPECT_EQ(model.Counter(), 1);  // the next marker is 2 again
+  const Image second = canvas.back;
+  model.SetToolMode(LineDraw);
+  Drag({0, 25}, {{49, 25}}, {49, 25});
+  EXPECT_EQ(Markers().back(), L"2@49,25");  // a line's marker sits at its release point
+  EXPECT_EQ(model.History().Count(), 4);
+  EXPECT_EQ(model.Counter(), 2);
+  EXPECT_FALSE(model.Redo());
+  ASSERT_TRUE(model.Undo());
+  EXPECT_EQ(canvas.back, second);
+  ASSERT_TRUE(model.Redo());
+  EXPECT_NE(canvas.back, third);
+  // Opening another picture discards the history, redo states included.
+  model.ReplacePicture(shot);
+  EXPECT_EQ(model.History().Count(), 2);
+  EXPECT_EQ(model.Counter(), 0);
+}
+
+TEST_F(Model, RandomWalkAgreesWithFullCopies) {
+  std::mt19937 rng(99);
+  model.ReplacePicture(Photo(32, 24, 9));
+  model.ToggleNumbering();
+  // The list of full states and the cursor, as the history must keep them.
+  std::vector<Picture> states{Picture{}, canvas.back};
+  std::vector<int32_t> counters{0, 0};
+  size_t cursor = 1;
+  auto point = [&] { return PointF{static_cast<double>(rng() % 32), static_cast<double>(rng() % 24)}; };
+  for (int step = 0; step < 400; ++step) {
+    const int action = static_cast<int>(rng() % 3);
+    if (action == 0) {
+      model.SetToolMode(1 + static_cast<int>(rng() % 3));
+      const PointF a = point(), b = point(), c = point();
+      ASSERT_TRUE(Drag(a, {b, c}, c));
+      states.resize(cursor + 1);
+      states.push_back(canvas.back);
+      counters.resize(cursor + 1);
+      counters.push_back(model.Counter());
+      ++cursor;
+    } else if (action == 1) {
+      EXPECT_EQ(model.Undo(), cursor > 0);
+      if (cursor > 0) --cursor;
+    } else {
+      EXPECT_EQ(model.Redo(), cursor + 1 < states.size());
+      if (cursor + 1 < states.size()) ++cursor;
+    }
+    ASSERT_EQ(model.History().Cursor(), static_cast<int32_t>(cursor));
+    ASSERT_EQ(model.History().Count(), static_cast<int32_t>(states.size()));
+    ASSERT_EQ(model.StoredPicture(), states[cursor]) << "step " << step;
+    if (states[cursor]) ASSERT_EQ(canvas.back, *states[cursor]) << "step " << step;
+    ASSERT_EQ(model.Counter(), counters[cursor]);
+  }
+}
+
+// A rubber band follows the mouse and leaves no trace; a release away from the last
+// outline leaves only the finished shape; the marker of a box goes on its top-left corner.
+TEST_F(Model, BoxesAndLinesLeaveOnlyTheFinishedShape) {
+  const Image shot = Photo(60, 40, 4);
+  model.ReplacePicture(shot);
+  model.SetToolMode(BoxDraw);
+  model.MouseDown(1, {50, 30});
+  model.MouseMove(1, {20, 20}, {});
+  model.MouseMove(1, {10, 5}, {});
+  EXPECT_EQ(canvas.back, With(shot, {{Shape::Kind::Box, {50, 30}, {10, 5}, editor::Ink::Invert}}));
+  model.ToggleNumbering();
+  prefix = L"A";
+  EXPECT_TRUE(model.MouseUp(1, {12, 8}));  // released without a move there
+  EXPECT_EQ(canvas.back, With(shot, {RedBox({50, 30}, {12, 8}), {Shape::Kind::Marker, {12, 8}}}));
+  EXPECT_EQ(Markers(), (std::vector<std::wstring>{L"A1@12,8"}));
+  // A click without a move is a box of one point, and still a state.
+  EXPECT_TRUE(Box({3, 3}, {3, 3}));
+  EXPECT_EQ(model.History().Count(), 4);
+}
+
+TEST_F(Model, OnlyALeftDragThatBeganOnThePictureDraws) {
+  const Image shot = Photo(40, 40, 5);
+  model.ReplacePicture(shot);
+  model.ToggleNumbering();
+  model.SetToolMode(FreeDraw);
+  // A drag that came in from elsewhere with the button held, and a lone release.
+  model.MouseMove(1, {5, 5}, {});
+  model.MouseMove(1, {30, 30}, {});
+  EXPECT_FALSE(model.MouseUp(1, {30, 30}));
+  // The right button draws nothing; its press does not start the left one's drag.
+  model.MouseDown(2, {5, 5});
+  model.MouseMove(2, {30, 5}, {});
+  EXPECT_FALSE(model.MouseUp(2, {30, 5}));
+  EXPECT_EQ(canvas.back, shot);
+  EXPECT_EQ(model.History().Count(), 2);
+  EXPECT_EQ(prefixAsked, 0);
+  // A stroke: from the press through every move; the marker where it ended.
+  EXPECT_TRUE(Drag({2, 2}, {{20, 2}, {20, 30}}, {25, 35}));
+  EXPECT_EQ(canvas.back, With(shot, {RedLine({2, 2}, {20, 2}), RedLine({20, 2}, {20, 30}), {Shape::Kind::Marker, {25, 35}}}));
+  EXPECT_EQ(prefixAsked, 1);
+}
+
+TEST_F(Model, AnUndoOrANewPictureInTheMiddleOfADragTakesTheOutlineWithIt) {
+  const Image shot = Photo(50, 50, 6);
+  model.ReplacePicture(shot);
+  model.SetToolMode(LineDraw);
+  Drag({0, 45}, {{49, 45}}, {49, 45});
+  model.MouseDown(1, {5, 5});
+  model.MouseMove(1, {10, 40}, {});
+  ASSERT_TRUE(model.Undo());
+  EXPECT_EQ(canvas.back, shot);
+  model.MouseMove(1, {40, 6}, {});
+  model.MouseUp(1, {40, 6});
+  EXPECT_EQ(canvas.back, With(shot, {RedLine({5, 5}, {40, 6})}));
+
+  const Image next = Photo(50, 50, 7);
+  model.MouseDown(1, {1, 1});
+  model.MouseMove(1, {30, 30}, {});
+  ASSERT_TRUE(model.ReplacePicture(next));
+  EXPECT_EQ(canvas.back, next);
+  model.MouseMove(1, {40, 1}, {});
+  model.MouseUp(1, {40, 1});
+  EXPECT_EQ(canvas.back, With(next, {RedLine({1, 1}, {40, 1})}));
+}
+
+// A lost mouse keeps a stroke as far as it was drawn, and takes back an outline.
+TEST_F(Model, ALostMouseKeepsTheStrokeAndTakesBackTheOutline) {
+  const Image shot = Photo(40, 30, 8);
+  model.ReplacePicture(shot);
+  model.ToggleNumbering();
+  model.SetToolMode(FreeDraw);
+  model.MouseDown(1, {2, 2});
+  model.MouseMove(1, {20, 2}, {});
+  model.MouseMove(1, {20, 20}, {});
+  EXPECT_TRUE(model.CaptureLost());
+  const Image stroke = With(shot, {RedLine({2, 2}, {20, 2}), RedLine({20, 2}, {20, 20}), {Shape::Kind::Marker, {20, 20}}});
+  EXPECT_EQ(canvas.back, stroke);
+  EXPECT_EQ(model.History().Count(), 3);
+  EXPECT_FALSE(model.MouseUp(1, {25, 25}));  // the drag is over
+  model.SetToolMode(BoxDraw);
+  model.MouseDown(1, {2, 2});
+  model.MouseMove(1, {30, 25}, {});
+  EXPECT_FALSE(model.CaptureLost());
+  EXPECT_EQ(canvas.back, stroke);
+  EXPECT_EQ(model.History().Count(), 3);
+}
+
+TEST_F(Model, TheStartUpPictureIsRecordedAtTheFirstDrawingPress) {
+  const Image placeholder(30, 20, 0x00ABCDEF);
+  model.ShowUnrecorded(placeholder);
+  EXPECT_FALSE(model.MouseDown(1, {1, 1}));  // no-draw: nothing to record
+  model.MouseUp(1, {1, 1});
+  model.SetToolMode(LineDraw);
+  EXPECT_TRUE(model.MouseDown(2, {1, 1}));  // any button of a drawing tool
+  EXPECT_TRUE(Drag({0, 10}, {{29, 10}}, {29, 10}));
+  ASSERT_TRUE(model.Undo());
+  EXPECT_EQ(canvas.back, placeholder);  // a state of its own
+  ASSERT_TRUE(model.Undo());
+  EXPECT_EQ(canvas.back, Image(30, 20, Background));
+}
+
+TEST_F(Model, NoDrawDragsThePictureFromWhereItWasGrabbed) {
+  model.ReplacePicture(Photo(40, 40, 9));
+  EXPECT_TRUE(model.PansPicture());
+  model.MouseMove(0, {}, {10, 10});  // hovering sets the grab point
+  model.MouseDown(1, {10, 10});
+  model.MouseMove(1, {}, {25.4, 4});
+  EXPECT_EQ(canvas.movedX, 15);
+  EXPECT_EQ(canvas.movedY, -6);
+  model.MouseUp(1, {});
+  // A button held from elsewhere only hovers.
+  model.MouseMove(1, {}, {30, 30});
+  EXPECT_EQ(canvas.movedX, 15);
+  EXPECT_EQ(canvas.shapes.size(), 0u);
+}
+
+TEST_F(Model, TheNextNumberAndThePrefixGoToTheNextMarker) {
+  model.ReplacePicture(Photo(40, 40, 10));
+  model.ToggleNumbering();
+  model.SetToolMode(BoxDraw);
+  model.SetNextNumber(5);
+  prefix = L"B";
+  Box({30, 30}, {10, 12});
+  EXPECT_EQ(Markers(), (std::vector<std::wstring>{L"B5@10,12"}));
+  model.ToggleNumbering();
+  Box({1, 1}, {5, 5});
+  EXPECT_EQ(Markers().size(), 1u);  // numbering off: no marker
+  EXPECT_EQ(model.Counter(), 5);
+}
+
+TEST_F(Model, RunningOutOfMemoryChangesNothing) {
+  const Image shot = Photo(40, 40, 11);
+  model.ReplacePicture(shot);
+  model.ToggleNumbering();
+  model.SetToolMode(BoxDraw);
+  canvas.failDrawn = true;  // the bake cannot be made
+  EXPECT_THROW(Box({1, 1}, {20, 20}), std::bad_alloc);
+  EXPECT_EQ(canvas.back, shot);  // the shape and its number are taken back
+  EXPECT_EQ(model.Counter(), 0);
+  EXPECT_EQ(model.History().Count(), 2);
+  canvas.failDrawn = false;
+  canvas.failShow = true;  // no room for a new picture
+  EXPECT_FALSE(model.ReplacePicture(Photo(80, 80, 12)));
+  EXPECT_EQ(model.StoredPicture(), Picture(shot));
+  EXPECT_EQ(model.History().Count(), 2);
+}
