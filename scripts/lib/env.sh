@@ -22,19 +22,14 @@ lumo_install() {
 }
 
 # Configures and builds the Windows tree (exe, Wine tests, benchmarks) and the native tree
-# (portable logic with sanitizers, fuzz targets).
+# (portable logic with sanitizers, fuzz targets), as CMakePresets.json names them.
 lumo_build() {
   local what=${1:-all}
-  if [ "$what" != native ]; then
-    cmake -S "$LUMO_ROOT" -B "$LUMO_ROOT/build/windows" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$LUMO_ROOT/cmake/mingw-w64-posix.cmake" >/dev/null
-    cmake --build "$LUMO_ROOT/build/windows" -j "$(nproc)"
-  fi
-  if [ "$what" != windows ]; then
-    cmake -S "$LUMO_ROOT" -B "$LUMO_ROOT/build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-      -DCMAKE_CXX_COMPILER=clang++ -DLUMO_SANITIZE=ON >/dev/null
-    cmake --build "$LUMO_ROOT/build/native" -j "$(nproc)"
-  fi
+  local preset
+  for preset in windows native; do
+    [ "$what" = all ] || [ "$what" = "$preset" ] || continue
+    (cd "$LUMO_ROOT" && cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$(nproc)")
+  done
 }
 
 # The number of a free X display from 90 on (or from the first argument).

@@ -1,15 +1,10 @@
-// The capture sequence of the overlay: the panel and the overlay get out of the way, the
-// windows beneath repaint, the selection is grabbed and saved, the caller is told, and the
-// main window opens the file. Each step runs from a posted message or a timer.
+#include "capture/capture_sequence.h"
+
 #include <algorithm>
 
-#include "capture/frmCapture.h"
-#include "capture/modScreenshot.h"
 #include "capture/modTopmost.h"
 #include "win/dib.h"
-#include "win/error_text.h"
 #include "win/library.h"
-#include "win/message_box.h"
 
 namespace {
 
@@ -29,6 +24,7 @@ uint32_t Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | G
 // colour any more: the windows beneath have repainted the place the panel left. Where the
 // desktop is composed, or screen copies leave the overlay out, that is so at once.
 bool RepaintedUnder(const RECT& r) {
+  if (::IsRectEmpty(&r)) return true;
   const int w = r.right - r.left, h = r.bottom - r.top;
   win::DibSection seen(w, h);
   win::window_dc screen(nullptr);
@@ -44,79 +40,65 @@ bool RepaintedUnder(const RECT& r) {
 
 }  // namespace
 
-void frmCapture::cmdScreenPrint_Click() {
-  if (Capturing()) return;
-  RECT window;
-  ::GetWindowRect(hwnd(), &window);
-  captureArea_ = RECT{o_.recordArea.left, o_.recordArea.top, o_.recordArea.left + o_.recordArea.width,
-                      o_.recordArea.top + o_.recordArea.height};
-  ::OffsetRect(&captureArea_, window.left, window.top);
-  // Released near the desktop's top or bottom, the panel stands over the selection.
-  const RECT panel = picButtons_.ScreenRect();
-  if (!::IntersectRect(&underPanel_, &panel, &captureArea_)) underPanel_ = RECT{};
-  picButtons_.Hide();
-  step_ = CaptureStep::HideOverlay;
-  ::PostMessageW(hwnd(), WM_APP_CAPTURESTEP, 0, 0);
+void CaptureSequence::Start(HWND overlay, Request request, Finished finished) {
+  if (Busy()) return;
+  overlay_ = overlay;
+  request_ = std::move(request);
+  finished_ = std::move(finished);
+  step_ = Step::HideOverlay;
+  ::PostMessageW(overlay_, stepMessage_, 0, 0);
 }
 
-void frmCapture::NextCaptureStep() {
+bool CaptureSequence::OnMessage(UINT msg, WPARAM wParam) {
+  if (msg == stepMessage_) {
+    Next();
+    return true;
+  }
+  if (msg != WM_TIMER || wParam != repaintTimer_) return false;
+  if (step_ == Step::WaitForRepaint &&
+      (RepaintedUnder(request_.underPanel) || std::chrono::steady_clock::now() >= repaintDeadline_)) {
+    ::KillTimer(overlay_, repaintTimer_);
+    GrabAndFinish();
+  }
+  return true;
+}
+
+void CaptureSequence::Next() {
   switch (step_) {
-    case CaptureStep::HideOverlay:
+    case Step::HideOverlay:
       // Out of the way before the grab: layered windows are not left out of a screen copy on
       // every platform (Wine, some remote sessions), and the picture must hold only the
       // desktop. The selection is all colour-key hole (the bars stop at it), so what lies
       // beneath it is on the screen already; only the place of a panel that stood over it
       // may need a repaint.
-      ::ShowWindow(hwnd(), SW_HIDE);
-      step_ = CaptureStep::Settle;
-      ::PostMessageW(hwnd(), WM_APP_CAPTURESTEP, 0, 0);
+      ::ShowWindow(overlay_, SW_HIDE);
+      step_ = Step::Settle;
+      ::PostMessageW(overlay_, stepMessage_, 0, 0);
       return;
-    case CaptureStep::Settle:
+    case Step::Settle:
       WaitForComposition();
-      if (::IsRectEmpty(&underPanel_) || RepaintedUnder(underPanel_)) return GrabAndFinish();
-      step_ = CaptureStep::WaitForRepaint;
+      if (RepaintedUnder(request_.underPanel)) return GrabAndFinish();
+      step_ = Step::WaitForRepaint;
       repaintDeadline_ = std::chrono::steady_clock::now() + RepaintLimit;
-      if (!::SetTimer(hwnd(), RepaintTimer, RepaintPollMs, nullptr)) GrabAndFinish();
+      if (!::SetTimer(overlay_, repaintTimer_, RepaintPollMs, nullptr)) GrabAndFinish();
       return;
-    case CaptureStep::WaitForRepaint:
-    case CaptureStep::None:
+    case Step::WaitForRepaint:
+    case Step::None:
       return;
   }
 }
 
-void frmCapture::CheckRepaint() {
-  if (step_ != CaptureStep::WaitForRepaint) return;
-  if (!RepaintedUnder(underPanel_) && std::chrono::steady_clock::now() < repaintDeadline_) return;
-  ::KillTimer(hwnd(), RepaintTimer);
-  GrabAndFinish();
-}
-
-void frmCapture::GrabAndFinish() {
-  // Whatever happens below, the capture is over when this returns.
-  struct Ended {
-    frmCapture& form;
-    ~Ended() {
-      form.step_ = CaptureStep::None;
-      if (form.owner_.captureEnded) form.owner_.captureEnded();
-    }
-  } ended{*this};
-  const std::wstring folder = owner_.imagesFolder ? owner_.imagesFolder() : std::wstring();
-  const auto result = modScreenshot::CaptureScreenArea(picSnapshot_, captureArea_, folder);
+void CaptureSequence::GrabAndFinish() {
+  const auto result = modScreenshot::CaptureScreenArea(picSnapshot_, request_.area, request_.folder);
   if (result.saved) SendCallBack(result.path);
-  CloseOverlay();
-  if (!result.saved) {
-    win::ShowMessage(nullptr,
-                     L"The screenshot could not be saved in the images folder \"" + folder + L"\".\r\n\r\n" +
-                         win::SystemErrorText(result.error),
-                     L"Mirel Lumo", MB_OK | MB_ICONSTOP);
-    return;
-  }
-  if (owner_.capturedFile) owner_.capturedFile(result.path);
+  step_ = Step::None;
+  const Finished finished = std::move(finished_);
+  if (finished) finished(result);
 }
 
-void frmCapture::SendCallBack(const std::wstring& path) const {
-  if (callBack_ == 0) return;
-  HWND target = reinterpret_cast<HWND>(static_cast<intptr_t>(callBack_));
+void CaptureSequence::SendCallBack(const std::wstring& path) const {
+  if (request_.callBack == 0) return;
+  HWND target = reinterpret_cast<HWND>(static_cast<intptr_t>(request_.callBack));
   if (!::IsWindow(target) || ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
   COPYDATASTRUCT cds{};
   cds.dwData = 0;

@@ -5,6 +5,8 @@
 
 #include "capture/clsMonitors.h"
 #include "capture/modTopmost.h"
+#include "win/error_text.h"
+#include "win/message_box.h"
 
 namespace {
 
@@ -213,6 +215,46 @@ void frmCapture::CloseOverlay() {
 
 void frmCapture::cmdCancel_Click() { CloseOverlay(); }
 
+void frmCapture::cmdScreenPrint_Click() {
+  if (Capturing()) return;
+  CaptureSequence::Request request;
+  RECT window;
+  ::GetWindowRect(hwnd(), &window);
+  request.area = RECT{o_.recordArea.left, o_.recordArea.top, o_.recordArea.left + o_.recordArea.width,
+                      o_.recordArea.top + o_.recordArea.height};
+  ::OffsetRect(&request.area, window.left, window.top);
+  // Released near the desktop's top or bottom, the panel stands over the selection.
+  const RECT panel = picButtons_.ScreenRect();
+  if (!::IntersectRect(&request.underPanel, &panel, &request.area)) request.underPanel = RECT{};
+  request.folder = owner_.imagesFolder ? owner_.imagesFolder() : std::wstring();
+  request.callBack = callBack_;
+  picButtons_.Hide();
+  const std::wstring folder = request.folder;
+  sequence_.Start(hwnd(), std::move(request),
+                  [this, folder](const modScreenshot::CaptureResult& result) { CaptureDone(result, folder); });
+}
+
+void frmCapture::CaptureDone(const modScreenshot::CaptureResult& result, const std::wstring& folder) {
+  // Until this returns the capture is under way: nothing closes the overlay beneath it.
+  struct Finishing {
+    frmCapture& form;
+    explicit Finishing(frmCapture& f) : form(f) { form.finishing_ = true; }
+    ~Finishing() {
+      form.finishing_ = false;
+      if (form.owner_.captureEnded) form.owner_.captureEnded();
+    }
+  } finishing(*this);
+  CloseOverlay();
+  if (!result.saved) {
+    win::ShowMessage(nullptr,
+                     L"The screenshot could not be saved in the images folder \"" + folder + L"\".\r\n\r\n" +
+                         win::SystemErrorText(result.error),
+                     L"Mirel Lumo", MB_OK | MB_ICONSTOP);
+    return;
+  }
+  if (owner_.capturedFile) owner_.capturedFile(result.path);
+}
+
 bool frmCapture::IsInput(UINT msg) {
   return msg == WM_KEYDOWN || msg == WM_KEYUP || msg == WM_CLOSE || msg == WM_COMMAND || msg == WM_LBUTTONDOWN ||
          msg == WM_LBUTTONUP || msg == WM_MOUSEWHEEL;
@@ -231,14 +273,14 @@ LRESULT frmCapture::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TIMER:
       if (wParam == TimerCrosshairsRedraw) TimerCrosshairsRedraw_Timer();
-      if (wParam == RepaintTimer) CheckRepaint();
+      else sequence_.OnMessage(msg, wParam);
       return 0;
     case WM_APP_TICK:
       ticker_.Handled();
       if (timerRunning_) TimerCrosshairsRedraw_Timer();
       return 0;
     case WM_APP_CAPTURESTEP:
-      NextCaptureStep();
+      sequence_.OnMessage(msg, wParam);
       return 0;
     case WM_MOUSEMOVE:
       Form_MouseMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));

@@ -4,11 +4,11 @@
 // and a small panel with the capture and cancel buttons.
 #include <windows.h>
 
-#include <chrono>
 #include <functional>
 #include <string>
 
 #include "capture/capture_panel.h"
+#include "capture/capture_sequence.h"
 #include "capture/overlay_rules.h"
 #include "win/gdi.h"
 #include "win/ticker.h"
@@ -43,14 +43,12 @@ class frmCapture : public win::Window<frmCapture> {
   bool Visible() const;
   // cmdCapture_Click's part: mUpdateCrosshairs on, mStopCapture off, the timer running.
   void Rearm();
-  // A capture is under way: the overlay is getting out of the way, the file being written.
-  bool Capturing() const { return step_ != CaptureStep::None; }
+  // A capture is under way: the overlay is getting out of the way, the file being written,
+  // the main window opening it.
+  bool Capturing() const { return sequence_.Busy() || finishing_; }
 
  private:
   friend class win::Window<frmCapture>;
-  // The capture's steps. Each runs from a posted message or a timer, so that the windows
-  // beneath repaint in between; nothing waits in a message loop of its own.
-  enum class CaptureStep { None, HideOverlay, Settle, WaitForRepaint };
   // Timers and the messages the overlay posts to itself.
   enum : UINT_PTR { TimerCrosshairsRedraw = 1, RepaintTimer = 2 };
   enum : UINT {
@@ -79,11 +77,8 @@ class frmCapture : public win::Window<frmCapture> {
   void InvalidateChanges(const frmCaptureRules::Overlay& before);
   int Scaled(int pixelsAt96) const;
 
-  // The capture sequence (capture_sequence.cpp).
-  void NextCaptureStep();
-  void CheckRepaint();
-  void GrabAndFinish();
-  void SendCallBack(const std::wstring& path) const;
+  // The end of a capture: the overlay closes, the main window opens the file.
+  void CaptureDone(const modScreenshot::CaptureResult& result, const std::wstring& folder);
 
   Owner owner_;
   CapturePanel picButtons_;
@@ -93,10 +88,6 @@ class frmCapture : public win::Window<frmCapture> {
   bool onTicker_ = false;  // TimerCrosshairsRedraw runs on the ticker, not on SetTimer
   win::Ticker ticker_;
   bool keyed_ = true;  // the colour key is on (only while a selection shows its hole)
-  win::unique_hbitmap picSnapshot_;
-
-  CaptureStep step_ = CaptureStep::None;
-  RECT captureArea_{};   // the selection on the screen
-  RECT underPanel_{};    // where the panel stood over the selection (empty when it did not)
-  std::chrono::steady_clock::time_point repaintDeadline_;
+  CaptureSequence sequence_{WM_APP_CAPTURESTEP, RepaintTimer};
+  bool finishing_ = false;  // CaptureDone is running
 };

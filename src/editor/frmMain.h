@@ -41,6 +41,8 @@ class frmMain : public win::Window<frmMain> {
   // and ends the process.
   void Form_Load(std::wstring_view args);
   void Form_QueryUnload();
+  void EnforceSingleInstance();  // start-up step 4: a second instance ends here
+  void MakeFolders(int& step);   // steps 5 and 6: the images and configuration folders
   void about_Click();           // the menu item "About": the About box, modal
   void cmdDoneSettings_Click();
   void ReadSettingsFields();    // the panel's texts into the settings

@@ -45,34 +45,11 @@ void frmMain::Form_Load(std::wstring_view args) {
       if (modFileOps::EnsureFolderExists(folder)) saveImgsLoc = folder;
 
     step = 4;
-    bool alreadyRunning = false;
-    instanceMutex_ = modSingleInstance::ClaimInstanceMutex(alreadyRunning);
-    if (alreadyRunning && !AllowMultiInstance) {
-      HideCaptureOverlay();
-      win::ShowMessage(nullptr,
-                       L"Another instance of this app has been detected. This instance must close. "
-                       L"If this is an issue, please contact your administrator",
-                       L"Multi Instance", MB_OK | MB_ICONSTOP);
-      ::ExitProcess(0);
-    }
-
-    const std::wstring appData = modFileOps::GetSpecialFolder(modFileOps::CSIDL_AppData);
-    // Without it every path below would land at the root of the current drive.
-    if (appData.empty()) throw AppError{76, L"Path not found: the application data folder", 5};
-    step = 5;
-    if (saveImgsLoc.empty()) {
-      const std::wstring folder = appData + L"\\Mirel Lumo\\images\\";
-      if (modFileOps::EnsureFolderExists(folder)) saveImgsLoc = folder;
-    }
-
-    step = 6;
-    const std::wstring configFolder = appData + L"\\Mirel Lumo\\config\\";
-    modFileOps::EnsureFolderExists(configFolder);
-    appIniFile = configFolder + L"config.ini";
+    EnforceSingleInstance();
+    MakeFolders(step);
 
     step = 7;
     if (PurgeImageAgeDays == 0) PurgeImageAgeDays = 90;
-
     step = 9;
     settings_ = modSettings::LoadSettings(appIniFile);
     settingsLoaded_ = true;
@@ -84,6 +61,33 @@ void frmMain::Form_Load(std::wstring_view args) {
     step = 12;
     modRunEntry::RegisterRunEntry();
   });
+}
+
+void frmMain::EnforceSingleInstance() {
+  bool alreadyRunning = false;
+  instanceMutex_ = modSingleInstance::ClaimInstanceMutex(alreadyRunning);
+  if (!alreadyRunning || AllowMultiInstance) return;
+  HideCaptureOverlay();
+  win::ShowMessage(nullptr,
+                   L"Another instance of this app has been detected. This instance must close. "
+                   L"If this is an issue, please contact your administrator",
+                   L"Multi Instance", MB_OK | MB_ICONSTOP);
+  ::ExitProcess(0);
+}
+
+void frmMain::MakeFolders(int& step) {
+  const std::wstring appData = modFileOps::GetSpecialFolder(modFileOps::CSIDL_AppData);
+  // Without it every path below would land at the root of the current drive.
+  if (appData.empty()) throw AppError{76, L"Path not found: the application data folder", 5};
+  step = 5;
+  if (saveImgsLoc.empty()) {
+    const std::wstring folder = appData + L"\\Mirel Lumo\\images\\";
+    if (modFileOps::EnsureFolderExists(folder)) saveImgsLoc = folder;
+  }
+  step = 6;
+  const std::wstring configFolder = appData + L"\\Mirel Lumo\\config\\";
+  modFileOps::EnsureFolderExists(configFolder);
+  appIniFile = configFolder + L"config.ini";
 }
 
 void frmMain::Form_QueryUnload() {
