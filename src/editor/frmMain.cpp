@@ -41,16 +41,18 @@ LRESULT frmMain::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       CreateControls();
       return 0;
     case WM_SIZE:
-      Form_Resize(LOWORD(lParam), HIWORD(lParam));
+      controls_.Form_Resize(LOWORD(lParam), HIWORD(lParam));
       return 0;
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
-    case WM_DRAWITEM:
-      OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (!controls_.DrawItem(item) && item.CtlID == ids::Picture2) DrawPreview(item);
       return TRUE;
+    }
     case WM_TIMER:
-      if (wParam == ids::Timer1) Timer1_Timer();
+      if (wParam == ids::Timer1) controls_.Timer1_Timer();
       if (wParam == ids::Timer2) Timer2_Timer();
       return 0;
     case WM_KEYUP:
@@ -59,7 +61,7 @@ LRESULT frmMain::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       Picture1_KeyUp(static_cast<int>(wParam), ShiftState());
       return msg == WM_SYSKEYUP ? Default(msg, wParam, lParam) : 0;
     case WM_DPICHANGED:
-      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      controls_.OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_DESTROY:
       ::PostQuitMessage(0);
@@ -117,52 +119,11 @@ int frmMain::Run(std::wstring_view args) {
   return static_cast<int>(m.wParam);
 }
 
-void frmMain::ShowMainWindow() {
-  ::ShowWindow(hwnd(), everShown_ ? SW_SHOW : SW_SHOWMAXIMIZED);
-  everShown_ = true;
-  ::SetForegroundWindow(hwnd());
-  ::UpdateWindow(hwnd());
-}
-
-bool frmMain::CreateCaptureForm() {
-  frmCapture::Owner owner;
-  owner.imagesFolder = [this] { return saveImgsLoc; };
-  owner.showMainWindow = [this] { ShowMainWindow(); };
-  owner.capturedFile = [this](const std::wstring& path) { CaptureForm_CapturedFile(path); };
-  owner.captureEnded = [this] {
-    if (closeAfterCapture_) ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
-  };
-  auto form = std::make_unique<frmCapture>(std::move(owner));
-  if (!form->Load()) return false;
-  CaptureForm = std::move(form);
-  return true;
-}
-
-void frmMain::ShowCaptureOverlay() {
-  if (!CaptureForm && !CreateCaptureForm()) return;
-  ::ShowWindow(hwnd(), SW_HIDE);
-  CaptureForm->ActivateCapture();
-}
-
-void frmMain::cmdCapture_Click() {
-  if (!CaptureForm) CreateCaptureForm();
-  else if (!CaptureForm->Visible()) CaptureForm->Show();
-  if (CaptureForm) CaptureForm->Rearm();
-  ShowCaptureOverlay();
-}
-
-void frmMain::CaptureForm_CapturedFile(const std::wstring& path) {
-  CreateControls();
-  LoadImageFile(path);  // on failure the message is shown and the picture before stays
-  ::ShowWindow(hwnd(), SW_SHOWMAXIMIZED);
-  everShown_ = true;
-}
-
 void frmMain::OnCommand(int id, int code) {
   if (id == ids::about || id == ids::toolscolors) {
     if (code != 0) return;  // menu items only
     if (id == ids::about) about_Click();
-    else toolscolors_Click();
+    else controls_.toolscolors_Click();
     return;
   }
   // A quick second click on a button comes as a double click: it is a click all the same.
@@ -188,7 +149,7 @@ void frmMain::OnCommand(int id, int code) {
     case ids::Option4:
       return OptionClick(id - ids::Option1);
     case ids::cmdSettings:
-      return cmdSettings_Click();
+      return controls_.cmdSettings_Click();
     case ids::cmdSetNextNumber:
       return cmdSetNextNumber_Click();
     case ids::cmdCopyImage0:

@@ -13,12 +13,12 @@
 
 #include "capture/frmCapture.h"
 #include "editor/editor_model.h"
+#include "editor/main_controls.h"
 #include "editor/picture_view.h"
 #include "shell/settings.h"
 #include "win/dib.h"
 #include "win/gdi.h"
 #include "win/handles.h"
-#include "win/panel.h"
 #include "win/window.h"
 
 class frmMain : public win::Window<frmMain> {
@@ -35,28 +35,49 @@ class frmMain : public win::Window<frmMain> {
  private:
   friend class win::Window<frmMain>;
   LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  void OnCommand(int id, int code);
   void OnClose();
 
-  // ---- Start-up and shutdown (frmMain_startup.cpp); a failure shows the stop-icon message
-  // and ends the process.
+  // The handlers are in files layered so that each calls only into the ones listed
+  // after it: frmMain.cpp (the messages), frmMain_startup.cpp, frmMain_capture.cpp and
+  // frmMain_sharing.cpp, frmMain_controls.cpp, frmMain_settings.cpp and frmMain_editor.cpp.
+
+  // ---- Start-up and shutdown; a failure shows the stop-icon message and ends the process.
   void Form_Load(std::wstring_view args);
   void Form_QueryUnload();
   void EnforceSingleInstance();  // start-up step 4: a second instance ends here
   void MakeFolders(int& step);   // steps 5 and 6: the images and configuration folders
-  void about_Click();           // the menu item "About": the About box, modal
-  void cmdDoneSettings_Click();
-  void ReadSettingsFields();    // the panel's texts into the settings
-  void ShowSettingsFields();    // the settings into the panel
-  void HideCaptureOverlay();    // before a start-up message: nothing stands over it
+  void about_Click();            // the menu item "About": the About box, modal
 
-  // ---- Capture (frmMain.cpp).
+  // ---- Capture.
   void cmdCapture_Click();
   void ShowCaptureOverlay();
   void CaptureForm_CapturedFile(const std::wstring& path);
   bool CreateCaptureForm();
   void ShowMainWindow();
+  void HideCaptureOverlay();  // before a start-up message: nothing stands over it
 
-  // ---- The editor (frmMain_editor.cpp): thin adapters onto the editor model.
+  // ---- Hand-offs: copy, the clipboard watcher and paste, e-mail, the JIRA and web buttons.
+  const win::DibSection& ComposeExportImage();  // into pbxHidden
+  bool SaveExportJpeg(const std::wstring& path);
+  void cmdCopyImage_Click();
+  void Timer2_Timer();  // the clipboard watcher
+  void cmdPaste_Click();
+  void Command2_Click();  // sends the picture by e-mail
+  void cmdSend2JIRA_Click();
+  void cmdSend2Mirel_Click();
+  void SetPreview(std::optional<editor::Image> picture);
+  void DrawPreview(const DRAWITEMSTRUCT& item);
+
+  // ---- The controls, made as soon as the frame is up, with Form_Load's editor state.
+  void CreateControls();
+
+  // ---- The settings panel's fields.
+  void cmdDoneSettings_Click();
+  void ReadSettingsFields();  // the panel's texts into the settings
+  void ShowSettingsFields();  // the settings into the panel
+
+  // ---- The editor: thin adapters onto the editor model.
   bool LoadImageFile(const std::wstring& path);
   void ReplacePicture(editor::Image picture);
   void EnableSharing();
@@ -74,33 +95,6 @@ class frmMain : public win::Window<frmMain> {
   void Picture1_KeyUp(int keyCode, int shift);
   void PasteClipboardBitmap();  // Ctrl+V
 
-  // ---- Hand-offs (frmMain_sharing.cpp): copy, the clipboard watcher and paste, e-mail, the
-  // JIRA and web buttons.
-  const win::DibSection& ComposeExportImage();  // into pbxHidden
-  bool SaveExportJpeg(const std::wstring& path);
-  void cmdCopyImage_Click();
-  void Timer2_Timer();  // the clipboard watcher
-  void cmdPaste_Click();
-  void Command2_Click();  // sends the picture by e-mail
-  void cmdSend2JIRA_Click();
-  void cmdSend2Mirel_Click();
-  void SetPreview(std::optional<editor::Image> picture);
-  void DrawPreview(const DRAWITEMSTRUCT& item);
-
-  // ---- Layout, the bar and the panels (frmMain_controls.cpp).
-  void CreateControls();
-  void PlaceControls();
-  void Form_Resize(int clientWidth, int clientHeight);
-  void OnDrawItem(const DRAWITEMSTRUCT& item);
-  void OnCommand(int id, int code);
-  void OnDpiChanged(UINT dpi, const RECT& suggested);
-  void toolscolors_Click();  // the menu item "Tools": slides the tool panel
-  void Timer1_Timer();       // one step of the slide
-  void cmdSettings_Click();  // shows or hides the settings panel
-  int Scaled(int pixelsAt96) const;
-  HWND Control(int id) const;
-  HFONT GlyphFont(const wchar_t* face, double points);
-
   // Shared with the other windows and commands.
   std::wstring appIniFile;
   std::wstring saveImgsLoc;  // always ends in a backslash once set
@@ -116,17 +110,13 @@ class frmMain : public win::Window<frmMain> {
   win::unique_handle instanceMutex_;
   bool loaded_ = false;          // start-up finished: only then may a shutdown store settings
   bool everShown_ = false;       // the first show opens the window maximised
-  bool controlsMade_ = false;
   bool settingsLoaded_ = false;  // the settings hold the stored values
   bool closeAfterCapture_ = false;  // a close came while a capture was under way
-  UINT dpi_ = 96;
 
   // The editor.
   editor::PictureView Picture1;  // with its viewport pic_mainview
   editor::EditorModel editor_;
-  int16_t BottomBarUnit = 20;
-  bool ToolsPanelShown = false;
-  bool timer1Running_ = false;
+  MainControls controls_;
 
   // Hand-offs.
   bool PasteFromPreview = false;
@@ -137,15 +127,4 @@ class frmMain : public win::Window<frmMain> {
   const bool WebPushEnabled = false;
   win::unique_hbitmap footer_;            // pbxFooter's picture
   win::DibSection pbxHidden_;             // the export composite, kept until the next
-
-  win::Panel FrameTools_, frameSettings_;
-  HWND tooltip_ = nullptr;
-  win::unique_hbitmap checkerTile_, send2MirelPicture_, send2JiraPicture_;
-  win::unique_hfont controlFont_;
-  struct CachedFont {
-    const wchar_t* face;
-    double points;
-    win::unique_hfont font;
-  };
-  std::vector<CachedFont> glyphFonts_;
 };

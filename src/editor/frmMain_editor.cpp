@@ -15,7 +15,6 @@ namespace ids = frmMainIds;
 using editor::PointF;
 
 bool frmMain::LoadImageFile(const std::wstring& path) {
-  CreateControls();
   std::wstring why;
   auto image = editor::LoadPictureFile(path, why);
   if (image) {
@@ -37,7 +36,7 @@ void frmMain::ReplacePicture(editor::Image picture) {
 
 void frmMain::EnableSharing() {
   for (int id : {ids::cmdSend2JIRA, ids::cmdSend2Mirel})
-    if (HWND h = Control(id)) ::EnableWindow(h, TRUE);
+    if (HWND h = controls_.Control(id)) ::EnableWindow(h, TRUE);
 }
 
 void frmMain::Commandback_Click() { editor_.Undo(); }
@@ -73,14 +72,14 @@ void frmMain::Command3_Click() {
   editor_.ToggleNumbering();
   const wchar_t* caption = editor_.IsNumberingOn() ? L"u" : L"j";
   for (int id : {ids::Command3_0, ids::Command3_1})
-    if (HWND h = Control(id)) {
+    if (HWND h = controls_.Control(id)) {
       ::SetWindowTextW(h, caption);
       ::InvalidateRect(h, nullptr, FALSE);
     }
 }
 
 std::wstring frmMain::GetNumberPrefix() {
-  HWND box = Control(ids::txtPrefix);
+  HWND box = controls_.Control(ids::txtPrefix);
   if (!box) return {};
   const std::wstring typed = win::WindowText(box);
   const std::wstring trimmed = text::TrimBlanks(typed);

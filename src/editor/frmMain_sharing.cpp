@@ -46,7 +46,6 @@ std::tm LocalNow() {
 }  // namespace
 
 const win::DibSection& frmMain::ComposeExportImage() {
-  CreateControls();
   if (!footer_)
     footer_.reset(static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_FOOTER), IMAGE_BITMAP, 0, 0,
                                                     LR_CREATEDIBSECTION)));
@@ -69,7 +68,7 @@ void frmMain::cmdCopyImage_Click() {
 
 void frmMain::SetPreview(std::optional<editor::Image> picture) {
   preview_ = std::move(picture);
-  if (HWND h = Control(ids::Picture2)) ::InvalidateRect(h, nullptr, TRUE);
+  if (HWND h = controls_.Control(ids::Picture2)) ::InvalidateRect(h, nullptr, TRUE);
 }
 
 void frmMain::DrawPreview(const DRAWITEMSTRUCT& item) {
@@ -90,7 +89,7 @@ void frmMain::Timer2_Timer() {
   // one that could not be read last time.
   const DWORD sequence = ::GetClipboardSequenceNumber();
   if (sequence != 0 && sequence == clipboardSequence_) return;
-  HWND paste = Control(ids::cmdPaste);
+  HWND paste = controls_.Control(ids::cmdPaste);
   auto offer = [&](std::optional<editor::Image> picture, bool fromPreview) {
     const bool any = picture.has_value();
     SetPreview(std::move(picture));
@@ -182,21 +181,21 @@ void frmMain::cmdSend2JIRA_Click() {
     return;
   }
   modJira::JiraCommand command;
-  command.instance = win::WindowText(Control(ids::txtJiraInstance));
-  command.user = win::WindowText(Control(ids::txtJiraUname));
-  command.token = win::WindowText(Control(ids::txtJiraPwd));
+  command.instance = win::WindowText(controls_.Control(ids::txtJiraInstance));
+  command.user = win::WindowText(controls_.Control(ids::txtJiraUname));
+  command.token = win::WindowText(controls_.Control(ids::txtJiraPwd));
   command.uploadUrl = JiraUploadUrl;
   command.imagesFolder = saveImgsLoc;
   command.now = LocalNow();
   command.ask = [this](const std::wstring& prompt, const std::wstring& title, const std::wstring& reply) {
     return win::InputBox(hwnd(), prompt, title, reply);
   };
-  command.toggleSettings = [this] { cmdSettings_Click(); };
+  command.toggleSettings = [this] { controls_.cmdSettings_Click(); };
   command.saveComposite = [this](const std::wstring& path) { return SaveExportJpeg(path); };
   command.showFields = [this](const std::wstring& instance, const std::wstring& user, const std::wstring& token) {
-    ::SetWindowTextW(Control(ids::txtJiraInstance), instance.c_str());
-    ::SetWindowTextW(Control(ids::txtJiraUname), user.c_str());
-    ::SetWindowTextW(Control(ids::txtJiraPwd), token.c_str());
+    ::SetWindowTextW(controls_.Control(ids::txtJiraInstance), instance.c_str());
+    ::SetWindowTextW(controls_.Control(ids::txtJiraUname), user.c_str());
+    ::SetWindowTextW(controls_.Control(ids::txtJiraPwd), token.c_str());
   };
   const modJira::JiraOutcome out = modJira::RunJiraUpload(command);
   switch (out.report) {

@@ -1,7 +1,6 @@
 // frmMain's start-up (Form_Load) and shutdown (Form_QueryUnload), the settings they load
 // and store, and the About box.
 #include "base/app_error.h"
-#include "base/text.h"
 #include "editor/frmMain.h"
 #include "editor/frmMain_ids.h"
 #include "shell/command_line.h"
@@ -11,13 +10,8 @@
 #include "shell/run_entry.h"
 #include "shell/single_instance.h"
 #include "win/message_box.h"
-#include "win/window_text.h"
 
 namespace ids = frmMainIds;
-
-void frmMain::HideCaptureOverlay() {
-  if (CaptureForm) CaptureForm->Hide();
-}
 
 void frmMain::Form_Load(std::wstring_view args) {
   using namespace modFatal;
@@ -110,37 +104,3 @@ void frmMain::about_Click() {
   frmAbout::ShowModal(hwnd(), reinterpret_cast<HICON>(::GetClassLongPtrW(hwnd(), GCLP_HICON)));
 }
 
-void frmMain::ShowSettingsFields() {
-  auto show = [&](int id, const std::wstring& value) {
-    if (HWND box = Control(id)) ::SetWindowTextW(box, value.c_str());
-  };
-  show(ids::txtJiraUname, settings_.txtJiraUname);
-  show(ids::txtJiraPwd, settings_.txtJiraPwd);
-  show(ids::txtJiraInstance, settings_.txtJiraInstance);
-  show(ids::txtMirelToken, settings_.txtMirelToken);
-}
-
-void frmMain::ReadSettingsFields() {
-  if (!settingsLoaded_) return;  // the fields do not hold the stored values yet
-  auto read = [&](int id, std::wstring& field) {
-    if (HWND box = Control(id)) field = win::WindowText(box);  // not made yet: the loaded value stands
-  };
-  read(ids::txtJiraUname, settings_.txtJiraUname);
-  read(ids::txtJiraPwd, settings_.txtJiraPwd);
-  read(ids::txtJiraInstance, settings_.txtJiraInstance);
-  read(ids::txtMirelToken, settings_.txtMirelToken);
-}
-
-void frmMain::cmdDoneSettings_Click() {
-  using namespace modFatal;
-  RunFatalOnError(SettingsTitle, SettingsSentence, nullptr, [&](int& step) {
-    step = 1;
-    ReadSettingsFields();
-    modSettings::StoreSettings(settings_, appIniFile, false);
-    step = 2;
-    // Unlike at start-up, a trailing "/" of the instance stays until the next start.
-    JiraUploadUrl = modSettings::JiraUploadUrl(text::TrimBlanks(settings_.txtJiraInstance));
-    step = 3;
-    cmdSettings_Click();
-  });
-}
