@@ -172,12 +172,21 @@ void frmCapture::Form_MouseDown(int x, int y) {
   InvalidateChanges(before);
 }
 
+frmCaptureRules::Rect frmCapture::MonitorAt(int x, int y) const {
+  RECT window;
+  ::GetWindowRect(hwnd(), &window);
+  MONITORINFO info{sizeof info};
+  const POINT screen{window.left + x, window.top + y};
+  if (!::GetMonitorInfoW(::MonitorFromPoint(screen, MONITOR_DEFAULTTONEAREST), &info))
+    info.rcMonitor = window;  // the whole overlay, as a last resort
+  const RECT& m = info.rcMonitor;
+  return {m.left - window.left, m.top - window.top, m.right - m.left, m.bottom - m.top};
+}
+
 void frmCapture::Form_MouseUp(int x, int y) {
   const auto before = o_;
-  RECT client;
-  ::GetClientRect(hwnd(), &client);
   const bool completed = frmCaptureRules::LeftRelease(o_, {x, y}, Scaled(CapturePanel::Width),
-                                                      Scaled(CapturePanel::Height), client.bottom);
+                                                      Scaled(CapturePanel::Height), MonitorAt(x, y));
   InvalidateChanges(before);
   if (!completed) return;
   SetTimerEnabled(false);

@@ -66,6 +66,8 @@ class frmCapture : public win::Window<frmCapture> {
   void Form_MouseMove(int x, int y);
   void Form_MouseDown(int x, int y);
   void Form_MouseUp(int x, int y);
+  // The monitor holding the overlay point, in overlay pixels.
+  frmCaptureRules::Rect MonitorAt(int x, int y) const;
   void Form_KeyUp(WPARAM key);
   void TimerCrosshairsRedraw_Timer();
   void cmdScreenPrint_Click();

@@ -62,18 +62,19 @@ void LeftPress(Overlay& o, Point p) {
   }
 }
 
-bool LeftRelease(Overlay& o, Point p, int panelWidth, int panelHeight, int desktopHeight) {
+bool LeftRelease(Overlay& o, Point p, int panelWidth, int panelHeight, const Rect& monitor) {
   if (!o.SelectionActive) return false;
   o.movePending = false;
   // The release point always counts, even when the last move fell between two ticks: what
   // is captured is where the mouse was let go.
   FollowMouse(o, p);
-  if (o.recordArea.width < MinSelectionWidth) return false;
+  // A selection without height would hold no pixel: it goes on as a too narrow one does.
+  if (o.recordArea.width < MinSelectionWidth || o.recordArea.height == 0) return false;
   o.timerEnabled = false;
   o.SelectionActive = false;
   o.mUpdateCrosshairs = false;
   o.mStopCapture = true;
-  o.buttonsAt = PanelPlace(p.x, o.horizTop, o.recordArea, panelWidth, panelHeight, desktopHeight);
+  o.buttonsAt = PanelPlace(p.x, o.horizTop, o.recordArea, panelWidth, panelHeight, monitor);
   o.buttonsVisible = true;
   return true;
 }
@@ -100,17 +101,18 @@ void Rearm(Overlay& o) {
   o.timerEnabled = true;
 }
 
-Point PanelPlace(int x, int y, const Rect& r, int w, int h, int desktopHeight) {
+Point PanelPlace(int x, int y, const Rect& r, int w, int h, const Rect& monitor) {
   Point at;
   const bool leftEdge = r.left == x, topEdge = r.top == y;
   if (!leftEdge && !topEdge) at = {x - w, y};                   // released at the bottom-right corner
   else if (leftEdge && !topEdge) at = {x, y};                   // bottom-left
   else if (leftEdge && topEdge) at = {x, y - h};                // top-left
   else at = {r.left + r.width - w, y - h};                      // top-right
-  if (y + h > desktopHeight) at.y = y - h;
-  // The overlay's own top edge: on a desktop that starts above the primary monitor the
-  // desktop's screen top is negative, and comparing with it would leave the panel off-screen.
-  if (y - h < 0) at.y = y;
+  // On the monitor of the release, not merely on the desktop: beside a taller monitor a
+  // place below the shorter one's bottom is on no monitor at all.
+  if (y + h > monitor.top + monitor.height) at.y = y - h;
+  if (y - h < monitor.top) at.y = y;
+  at.x = std::max(monitor.left, std::min(at.x, monitor.left + monitor.width - w));
   return at;
 }
 

@@ -53,9 +53,10 @@ bool Tick(Overlay& o, int64_t nowUs = 0);
 // (so a late timer never holds the crosshairs back).
 bool MouseMove(Overlay& o, Point p, int64_t nowUs = 0);
 void LeftPress(Overlay& o, Point p);
-// A left release; true when it completed the selection (the panel is then shown at its
-// place for a panel of the given size inside a desktop of the given height).
-bool LeftRelease(Overlay& o, Point p, int panelWidth, int panelHeight, int desktopHeight);
+// A left release; true when it completed the selection: at least 10 pixels wide and not
+// without height. The panel is then shown at its place for a panel of the given size on
+// `monitor`, the monitor that holds the release point (overlay pixels).
+bool LeftRelease(Overlay& o, Point p, int panelWidth, int panelHeight, const Rect& monitor);
 // Escape, cancel and after a capture: the overlay hides.
 void Close(Overlay& o);
 // ActivateCapture: shows the overlay with no selection and no panel.
@@ -65,7 +66,8 @@ void Rearm(Overlay& o);
 
 // The panel's top-left corner for a release at x with the crosshair bar at y, the selection
 // r as last drawn and a panel of w x h: beside the corner where the mouse was released,
-// moved to the other side of y when it would leave the desktop at the bottom or top.
-Point PanelPlace(int x, int y, const Rect& r, int w, int h, int desktopHeight);
+// moved to the other side of y when it would leave the monitor at the bottom or top, and
+// along it so that it stays on the monitor.
+Point PanelPlace(int x, int y, const Rect& r, int w, int h, const Rect& monitor);
 
 }  // namespace frmCaptureRules

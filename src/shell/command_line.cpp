@@ -42,7 +42,7 @@ void ApplyToken(std::wstring_view token, modCommandLine::StartupSwitches& sw) {
     // A blank value would make a folder relative to wherever the program was started.
     if (text::TrimBlanks(value).empty()) return;
     std::wstring folder(value);
-    if (folder.back() != L'\\') folder += L'\\';
+    if (folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
     sw.imageFolders.push_back(folder + L"Mirel Lumo\\images\\");
   }
 }

@@ -52,17 +52,19 @@ bool modFileOps::RecycleFile(const std::wstring& path, std::wstring& error) {
 }
 
 namespace {
-modFileOps::CivilDate LocalDate(const FILETIME& utc) {
+// The local calendar date of a file time; nothing when it cannot be read.
+std::optional<modFileOps::CivilDate> LocalDate(const FILETIME& utc) {
   FILETIME local;
   SYSTEMTIME st{};
-  if (!::FileTimeToLocalFileTime(&utc, &local) || !::FileTimeToSystemTime(&local, &st)) return {};
-  return {st.wYear, st.wMonth, st.wDay};
+  if (!::FileTimeToLocalFileTime(&utc, &local) || !::FileTimeToSystemTime(&local, &st)) return std::nullopt;
+  return modFileOps::CivilDate{st.wYear, st.wMonth, st.wDay};
 }
 }  // namespace
 
-int16_t modFileOps::PurgeOldImages(const std::wstring& folder, int16_t& days, bool recycle) {
+int16_t modFileOps::PurgeOldImages(const std::wstring& given, int16_t& days, bool recycle) {
   days = EffectiveAgeDays(days);
-  if (!IsPurgeableFolder(folder)) return 0;
+  if (!IsPurgeableFolder(given)) return 0;
+  const std::wstring folder = WithBackslashes(given);  // the shell's file operations want "\"
   SYSTEMTIME now{};
   ::GetLocalTime(&now);
   const CivilDate today{now.wYear, now.wMonth, now.wDay};
@@ -73,7 +75,7 @@ int16_t modFileOps::PurgeOldImages(const std::wstring& folder, int16_t& days, bo
   do {
     // Plain files only: a link or junction would lead out of the folder.
     if (fd.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
-    if (AgeInDays(LocalDate(fd.ftLastWriteTime), today) <= days) continue;
+    if (!IsTooOld(LocalDate(fd.ftLastWriteTime), today, days)) continue;
     const std::wstring path = folder + fd.cFileName;
     std::wstring ignored;
     if (recycle) RecycleFile(path, ignored);

@@ -20,10 +20,22 @@ int64_t modFileOps::AgeInDays(const CivilDate& modified, const CivilDate& today)
 
 int16_t modFileOps::EffectiveAgeDays(int16_t days) { return days < 1 ? 90 : days; }
 
-bool modFileOps::IsPurgeableFolder(std::wstring_view folder) {
+bool modFileOps::IsTooOld(const std::optional<CivilDate>& modified, const CivilDate& today, int16_t days) {
+  return modified && AgeInDays(*modified, today) > days;
+}
+
+std::wstring modFileOps::WithBackslashes(std::wstring_view folder) {
+  std::wstring out(folder);
+  for (wchar_t& c : out)
+    if (c == L'/') c = L'\\';
+  return out;
+}
+
+bool modFileOps::IsPurgeableFolder(std::wstring_view given) {
+  const std::wstring folder = WithBackslashes(given);
   constexpr std::wstring_view tail = L"\\Mirel Lumo\\images\\";
   if (folder.size() <= tail.size()) return false;
   const bool absolute = (folder.size() > 2 && folder[1] == L':' && folder[2] == L'\\') || folder.substr(0, 2) == L"\\\\";
-  return absolute && text::EqualsNoCase(folder.substr(folder.size() - tail.size()), tail) &&
-         folder.find(L"\\..\\") == std::wstring_view::npos;
+  return absolute && text::EqualsNoCase(std::wstring_view(folder).substr(folder.size() - tail.size()), tail) &&
+         folder.find(L"\\..\\") == std::wstring::npos;
 }

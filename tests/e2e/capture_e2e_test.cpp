@@ -23,7 +23,7 @@ constexpr int ScreenPrint = 101;  // the capture button's control id
 constexpr RECT PatternArea{200, 150, 800, 550};
 // On the two-monitor display: across the border into the monitor left of the primary, and
 // up into its part above the primary.
-constexpr RECT PatternAreaAcross{-400, -195, 300, 550};
+constexpr RECT PatternAreaAcross{-400, -195, 300, 566};
 
 // The overlay's shade and crosshair bars, in their own colours on the test display (it has
 // no compositor).
@@ -358,7 +358,13 @@ TEST_F(TwoMonitors, ASelectionAcrossTheBorderHoldsThePixelsOfBothMonitors) {
   EXPECT_TRUE(Shows({{{-598, 50}, Orange}, {{-1000, 102}, Orange}, {{1200, 102}, Orange}, {{-900, 50}, Shade},
                      {{1200, 50}, Shade}}, 5s));
 
-  const auto panel = Select({-350, 200}, {250, 330});
+  // Released near the bottom of the left monitor, which is shorter: the panel goes above the
+  // release, where that monitor is, though the desktop goes on below.
+  const auto low = Select({-300, 400}, {-100, 560});
+  ASSERT_NE(low.hwnd, nullptr);
+  EXPECT_EQ(low.place.bottom, 560);
+  EXPECT_EQ(low.place.right, -100);
+  const auto panel = Select({-350, 200}, {250, 330});  // a new selection
   ASSERT_NE(panel.hwnd, nullptr);
   EXPECT_EQ(panel.place.right, 250);
   EXPECT_EQ(panel.place.top, 330);
@@ -448,7 +454,15 @@ TEST_F(Capture, NarrowReleaseKeepsSelectingAndEscapeWritesNothing) {
   ASSERT_NE(WaitForPanel(), nullptr);
   EXPECT_EQ(ScreenRect(panel).right, 340);
 
-  ::SetForegroundWindow(overlay_);
+  // A press on the capture button slid off it: no capture, and the button keeps the
+  // keyboard focus, where Escape still leaves.
+  const RECT button = ScreenRect(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
+  MoveMouse((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  CallerWindow::Pump(30ms);
+  MoveMouse(button.left - 40, button.bottom + 40);
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  CallerWindow::Pump(100ms);
   KeyChord({VK_ESCAPE});
   EXPECT_NE(app_->WaitForMainWindow(), nullptr);
   EXPECT_FALSE(::IsWindowVisible(overlay_));

@@ -3,6 +3,7 @@
 // without switches nothing is purged.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "e2e/driver.h"
@@ -57,7 +58,10 @@ TEST_F(Purge, PurgeImgDeleteRemovesForGood) {
   const std::wstring oldName = L"gone-" + std::to_wstring(::GetTickCount64()) + L".bmp";
   MakeFile(images_ + oldName, 100);
   MakeFile(images_ + L"kept.bmp", 89);
-  RunAndClose(L"purgeImgDelete=1 saveimgsloc=" + folder_.Location());  // default age: 90 days
+  // The folder given with "/": the purge treats it as written with "\\".
+  std::wstring forward = folder_.Location();
+  std::replace(forward.begin(), forward.end(), L'\\', L'/');
+  RunAndClose(L"purgeImgDelete=1 saveimgsloc=" + forward + L"/");  // default age: 90 days
   EXPECT_FALSE(FileExists(images_ + oldName));
   EXPECT_TRUE(FileExists(images_ + L"kept.bmp"));
   const std::wstring trash = TrashFolder();

@@ -33,24 +33,36 @@ TEST(CaptureNumbering, HostileNamesNeverBreakTheNumbering) {
   EXPECT_EQ(modScreenshot::StripWildcard(L"image*.**.*"), L"image");
 }
 
-TEST(PanelPlace, BesideTheCornerOfTheRelease) {
+TEST(PanelPlace, BesideTheCornerOfTheReleaseAndOnItsMonitor) {
   const Rect r{100, 100, 200, 150};  // 100..300 x 100..250
-  const int w = 73, h = 35, desktop = 1080;
-  EXPECT_EQ(PanelPlace(300, 250, r, w, h, desktop).x, 300 - w);  // bottom-right
-  EXPECT_EQ(PanelPlace(300, 250, r, w, h, desktop).y, 250);
-  EXPECT_EQ(PanelPlace(100, 250, r, w, h, desktop).x, 100);  // bottom-left
-  EXPECT_EQ(PanelPlace(100, 250, r, w, h, desktop).y, 250);
-  EXPECT_EQ(PanelPlace(100, 100, r, w, h, desktop).x, 100);  // top-left
-  EXPECT_EQ(PanelPlace(100, 100, r, w, h, desktop).y, 100 - h);
-  EXPECT_EQ(PanelPlace(300, 100, r, w, h, desktop).x, 300 - w);  // top-right
-  EXPECT_EQ(PanelPlace(300, 100, r, w, h, desktop).y, 100 - h);
-}
-
-TEST(PanelPlace, StaysOnTheDesktopVertically) {
-  const Rect low{100, 900, 200, 160};
-  EXPECT_EQ(PanelPlace(300, 1060, low, 73, 35, 1080).y, 1060 - 35);  // would leave at the bottom
-  const Rect high{100, 10, 200, 100};
-  EXPECT_EQ(PanelPlace(100, 10, high, 73, 35, 1080).y, 10);  // would leave at the top
+  const Rect screen{0, 0, 1920, 1080};
+  const int w = 73, h = 35;
+  struct Case {
+    int x, y;
+    Rect selection, monitor;
+    Point at;
+  };
+  const Case cases[] = {
+      {300, 250, r, screen, {300 - w, 250}},      // released at the bottom-right corner
+      {100, 250, r, screen, {100, 250}},          // bottom-left
+      {100, 100, r, screen, {100, 100 - h}},      // top-left
+      {300, 100, r, screen, {300 - w, 100 - h}},  // top-right
+      {300, 1060, {100, 900, 200, 160}, screen, {300 - w, 1060 - h}},  // would leave at the bottom
+      {100, 10, {100, 10, 200, 100}, screen, {100, 10}},              // would leave at the top
+      // A 1024 x 768 monitor left of a taller one, its top 200 pixels below the desktop's:
+      // released near its bottom, the panel goes above, though the desktop goes on below.
+      {500, 960, {300, 800, 200, 160}, {0, 200, 1024, 768}, {500 - w, 960 - h}},
+      // Released at the bottom-right corner just right of the monitor's left edge: the panel
+      // moves along onto the monitor.
+      {1300, 400, {1250, 300, 50, 100}, {1280, 0, 1920, 1080}, {1280, 400}},
+      {1278, 400, {1200, 300, 78, 100}, {0, 0, 1280, 1024}, {1278 - w, 400}},
+      {1260, 400, {1260, 300, 19, 100}, {0, 0, 1280, 1024}, {1280 - w, 400}},  // and at its right edge
+  };
+  for (const Case& c : cases) {
+    const Point at = PanelPlace(c.x, c.y, c.selection, w, h, c.monitor);
+    EXPECT_EQ(at.x, c.at.x) << c.x << "," << c.y;
+    EXPECT_EQ(at.y, c.at.y) << c.x << "," << c.y;
+  }
 }
 
 TEST(OverlaySelection, FollowsTheMouseOncePerTickAndCompletesAtTenPixels) {
@@ -70,12 +82,14 @@ TEST(OverlaySelection, FollowsTheMouseOncePerTickAndCompletesAtTenPixels) {
   EXPECT_TRUE(MouseMove(o, {40, 30}));  // above and left of the start
   EXPECT_EQ(o.recordArea, (Rect{40, 30, 10, 30}));
 
-  EXPECT_FALSE(LeftRelease(o, {59, 80}, 73, 35, 1080));  // 9 pixels wide
+  const Rect screen{0, 0, 1920, 1080};
+  EXPECT_FALSE(LeftRelease(o, {59, 80}, 73, 35, screen));  // 9 pixels wide
+  EXPECT_FALSE(LeftRelease(o, {90, 60}, 73, 35, screen));  // wide, but no height
   EXPECT_EQ(o.State(), OverlayState::Selecting);
   EXPECT_EQ(o.SelectionStart.x, 50);
   LeftPress(o, {500, 500});  // a press while selecting keeps the start point
   EXPECT_EQ(o.SelectionStart.x, 50);
-  EXPECT_TRUE(LeftRelease(o, {60, 80}, 73, 35, 1080));
+  EXPECT_TRUE(LeftRelease(o, {60, 80}, 73, 35, screen));
   EXPECT_EQ(o.recordArea, (Rect{50, 60, 10, 20}));
   EXPECT_EQ(o.State(), OverlayState::Selected);
   EXPECT_TRUE(o.mStopCapture);

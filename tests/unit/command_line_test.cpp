@@ -100,10 +100,11 @@ TEST(CommandLine, OnlyABareAllowMultInstanceCounts) {
 }
 
 TEST(CommandLine, ImageFoldersAreLowerCasedAndGetTheProgramFolder) {
-  auto sw = ParseCommandLine(L"saveimgsloc=D:\\Shots saveimgsloc=e:\\x\\ saveimgsloc=");
-  ASSERT_EQ(sw.imageFolders.size(), 2u);
+  auto sw = ParseCommandLine(L"saveimgsloc=D:\\Shots saveimgsloc=e:\\x\\ saveimgsloc= saveimgsloc=c:/shots/");
+  ASSERT_EQ(sw.imageFolders.size(), 3u);
   EXPECT_EQ(sw.imageFolders[0], L"d:\\shots\\Mirel Lumo\\images\\");
   EXPECT_EQ(sw.imageFolders[1], L"e:\\x\\Mirel Lumo\\images\\");
+  EXPECT_EQ(sw.imageFolders[2], L"c:/shots/Mirel Lumo\\images\\");  // "/" ends the folder as "\\" does
 }
 
 TEST(CommandLine, SplitsAtEverySingleBlank) {

@@ -14,20 +14,21 @@ TEST(PurgeAge, CountsCalendarDayBoundaries) {
   EXPECT_EQ(AgeInDays({2026, 12, 7}, {2026, 12, 6}), -1);  // from the future: never old
 }
 
-TEST(PurgeAge, DaysBelowOneMeanNinety) {
-  EXPECT_EQ(EffectiveAgeDays(0), 90);
-  EXPECT_EQ(EffectiveAgeDays(-5), 90);
-  EXPECT_EQ(EffectiveAgeDays(1), 1);
-  EXPECT_EQ(EffectiveAgeDays(32767), 32767);
+TEST(PurgeAge, AFileWhoseDateCannotBeReadIsKept) {
+  EXPECT_FALSE(IsTooOld(std::nullopt, {2026, 12, 6}, 1));
+  EXPECT_TRUE(IsTooOld(CivilDate{1970, 1, 1}, {2026, 12, 6}, 90));
+  EXPECT_FALSE(IsTooOld(CivilDate{2026, 9, 7}, {2026, 12, 6}, 90));
 }
 
 TEST(PurgeFolder, OnlyAnImagesFolderOfTheProgramIsTouched) {
   EXPECT_TRUE(IsPurgeableFolder(L"C:\\Users\\ann\\AppData\\Roaming\\Mirel Lumo\\images\\"));
   EXPECT_TRUE(IsPurgeableFolder(L"d:\\shots\\mirel lumo\\IMAGES\\"));
   EXPECT_TRUE(IsPurgeableFolder(L"\\\\server\\share\\Mirel Lumo\\images\\"));
+  EXPECT_TRUE(IsPurgeableFolder(L"c:/shots\\Mirel Lumo\\images\\"));  // "/" is a separator too
+  EXPECT_TRUE(IsPurgeableFolder(L"//server/share/Mirel Lumo/images/"));
   for (const wchar_t* refused :
        {L"", L"C:\\", L"C:\\Windows\\", L"\\Mirel Lumo\\images\\", L"Mirel Lumo\\images\\",
         L"shots\\Mirel Lumo\\images\\", L"C:\\Mirel Lumo\\images", L"C:\\Mirel Lumo\\images\\old\\",
-        L"C:\\x\\..\\Mirel Lumo\\images\\", L"C:\\Users\\ann\\Documents\\"})
+        L"C:\\x\\..\\Mirel Lumo\\images\\", L"C:/x/../Mirel Lumo/images/", L"C:\\Users\\ann\\Documents\\"})
     EXPECT_FALSE(IsPurgeableFolder(refused)) << static_cast<int>(std::wstring(refused).size());
 }
