@@ -122,15 +122,22 @@ bool modSaveImages::WriteBmp(HBITMAP picture, const std::wstring& path) {
          ::FlushFileBuffers(out.get());
 }
 
+bool modSaveImages::WriteImageFile(HBITMAP picture, const std::wstring& path, const std::wstring& extension,
+                                   LONG quality, LONG colourDepth, LONG compression) {
+  win::WaitCursor wait;
+  const auto choice = ChooseEncoder(extension, quality, colourDepth, compression);
+  if (!choice) return false;
+  if (choice->format == ImageFormat::Bmp) return WriteBmp(picture, path);
+  return SaveWithGdiplus(picture, path, *choice, extension, quality, colourDepth, compression);
+}
+
 modSaveImages::SaveResult modSaveImages::SaveImageFile(HBITMAP picture, const std::wstring& path,
                                                        const std::wstring& extension, LONG quality, LONG colourDepth,
                                                        LONG compression) {
-  win::WaitCursor wait;
-  const auto choice = ChooseEncoder(extension, quality, colourDepth, compression);
-  if (!choice)
+  if (!ChooseEncoder(extension, quality, colourDepth, compression))
     return {false, L"Error\r\n\r\nError No. 5\r\n Error .Description:  The file type \"" + extension + L"\" cannot be written"};
   return {win::WriteFileWhole(path, true, [&](const std::wstring& temp) {
-    if (choice->format == ImageFormat::Bmp) return WriteBmp(picture, temp);
-    return SaveWithGdiplus(picture, temp, *choice, extension, quality, colourDepth, compression);
-  }), L""};
+            return WriteImageFile(picture, temp, extension, quality, colourDepth, compression);
+          }),
+          L""};
 }

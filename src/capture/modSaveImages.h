@@ -22,7 +22,12 @@ struct SaveResult {
   explicit operator bool() const { return saved; }
 };
 
-// Saves the picture; shows nothing.
+// Writes the picture to a new file at path as it stands (no temporary file, nothing
+// replaced); false when the file was not written or the extension is not in the table.
+bool WriteImageFile(HBITMAP picture, const std::wstring& path, const std::wstring& extension, LONG quality,
+                    LONG colourDepth, LONG compression);
+
+// Saves the picture, whole or not at all, replacing a file of that name; shows nothing.
 SaveResult SaveImageFile(HBITMAP picture, const std::wstring& path, const std::wstring& extension, LONG quality,
                          LONG colourDepth, LONG compression);
 

@@ -59,7 +59,8 @@ class frmMain : public win::Window<frmMain> {
 
   // ---- Hand-offs: copy, the clipboard watcher and paste, e-mail, the JIRA and web buttons.
   const win::DibSection& ComposeExportImage();  // into pbxHidden
-  bool SaveExportJpeg(const std::wstring& path);
+  // The composite as a new JPEG attachment in the images folder: the path written, or nothing.
+  std::optional<std::wstring> SaveNewAttachment(const std::wstring& name);
   void cmdCopyImage_Click();
   void Timer2_Timer();  // the clipboard watcher
   void cmdPaste_Click();

@@ -9,6 +9,7 @@
 #include "editor/frmMain.h"
 #include "editor/frmMain_ids.h"
 #include "editor/picture_io.h"
+#include "sharing/attachment_file.h"
 #include "sharing/modCBFiles.h"
 #include "sharing/modEmail.h"
 #include "sharing/modExport.h"
@@ -54,11 +55,13 @@ const win::DibSection& frmMain::ComposeExportImage() {
   return pbxHidden_;
 }
 
-bool frmMain::SaveExportJpeg(const std::wstring& path) {
+std::optional<std::wstring> frmMain::SaveNewAttachment(const std::wstring& name) {
   const win::DibSection& composite = ComposeExportImage();
-  if (!composite) return false;
+  if (!composite) return std::nullopt;
   win::DibSection::Unselected forEncoder(composite);
-  return modSaveImages::SaveImageFile(composite.bitmap(), path, L".jpg", 100, 24, 6).saved;
+  return modAttachments::WriteNewAttachment(saveImgsLoc, name, [&](const std::wstring& temp) {
+    return modSaveImages::WriteImageFile(composite.bitmap(), temp, L".jpg", 100, 24, 6);
+  });
 }
 
 void frmMain::cmdCopyImage_Click() {
@@ -140,28 +143,22 @@ void frmMain::Command2_Click() {
   const auto reply = win::InputBox(hwnd(), L"Attachment name ?", L"Attachment",
                                    modAttachments::DefaultAttachmentName(LocalNow()));
   if (!reply) return;
-  std::wstring path;
+  std::optional<std::wstring> path;
   try {
-    // A name that cannot be a file in the images folder writes nothing.
+    // A name that cannot be a file in the images folder writes nothing, and no mail is
+    // opened for a file that was not written.
     const auto name = modAttachments::MailAttachmentName(*reply);
-    if (!name) return ShowFileError(hwnd());
-    bool found = false;
-    std::wstring prefix = *name;
-    const int32_t highest = modScreenshot::HighestFileNumber(saveImgsLoc, found, prefix);
-    path = modAttachments::NumberedAttachmentPath(saveImgsLoc, *name, found, highest);
-    // "com" with com.jpg taken would become COM1.jpg: a device, not a file.
-    if (modAttachments::IsReservedFileName(path.substr(saveImgsLoc.size()))) return ShowFileError(hwnd());
-    // No mail is opened for a file that was not written.
-    if (!SaveExportJpeg(path)) return ShowFileError(hwnd());
+    if (name) path = SaveNewAttachment(*name);
   } catch (...) {
-    return ShowFileError(hwnd());
+    path.reset();
   }
-  switch (modEmail::SendMailWithAttachment(hwnd(), path, L"", L"", L"")) {
+  if (!path) return ShowFileError(hwnd());
+  switch (modEmail::SendMailWithAttachment(hwnd(), *path, L"", L"", L"")) {
     case modEmail::MailRoute::MailTo:
       win::ShowMessage(hwnd(), L"Attachment filepath on clipboard", L"Attachment", MB_OK | MB_ICONINFORMATION);
       break;
     case modEmail::MailRoute::MailToWithoutPath:
-      win::ShowMessage(hwnd(), L"The attachment's path could not be put on the clipboard:\r\n\r\n" + path,
+      win::ShowMessage(hwnd(), L"The attachment's path could not be put on the clipboard:\r\n\r\n" + *path,
                        L"Attachment", MB_OK | MB_ICONEXCLAMATION);
       break;
     case modEmail::MailRoute::Outlook:
@@ -191,7 +188,11 @@ void frmMain::cmdSend2JIRA_Click() {
     return win::InputBox(hwnd(), prompt, title, reply);
   };
   command.toggleSettings = [this] { controls_.cmdSettings_Click(); };
-  command.saveComposite = [this](const std::wstring& path) { return SaveExportJpeg(path); };
+  command.saveAttachment = [this](const std::wstring& name) -> std::optional<std::wstring> {
+    const auto path = SaveNewAttachment(name);
+    if (!path) return std::nullopt;
+    return path->substr(saveImgsLoc.size());
+  };
   command.showFields = [this](const std::wstring& instance, const std::wstring& user, const std::wstring& token) {
     ::SetWindowTextW(controls_.Control(ids::txtJiraInstance), instance.c_str());
     ::SetWindowTextW(controls_.Control(ids::txtJiraUname), user.c_str());

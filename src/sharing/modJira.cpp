@@ -39,11 +39,14 @@ modJira::JiraOutcome modJira::RunJiraUpload(JiraCommand& c) {
   if (!typed) return out;
   out.fileName = modAttachments::JiraAttachmentName(LowerCase(*typed));
   // Nothing is uploaded that was not written.
-  if (modAttachments::IsReservedFileName(out.fileName) || !c.saveComposite ||
-      !c.saveComposite(c.imagesFolder + out.fileName)) {
+  const std::wstring stem = out.fileName.substr(0, out.fileName.size() - 4);  // without ".jpg"
+  const auto written =
+      modAttachments::IsReservedFileName(out.fileName) || !c.saveAttachment ? std::nullopt : c.saveAttachment(stem);
+  if (!written) {
     out.report = JiraOutcome::Report::FileError;
     return out;
   }
+  out.fileName = *written;
   std::string boundary;
   auto upload = modUpload::UploadAttachment(out.address, c.imagesFolder, out.fileName, c.user, c.token, boundary);
   out.result = upload.result;

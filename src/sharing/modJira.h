@@ -17,7 +17,9 @@ struct JiraCommand {
                                             const std::wstring& reply)>
       ask;                                 // a modal input box; nothing when cancelled
   std::function<void()> toggleSettings;    // cmdSettings_Click
-  std::function<bool(const std::wstring& path)> saveComposite;  // the export composite as a JPEG
+  // The export composite as a new JPEG attachment of that name (without ".jpg") in the images
+  // folder: the file name written (the name may take a number), or nothing.
+  std::function<std::optional<std::wstring>(const std::wstring& name)> saveAttachment;
   std::function<void(const std::wstring& instance, const std::wstring& user, const std::wstring& token)> showFields;
 };
 

@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "base/numbers.h"
 #include "base/text.h"
 
 // ---- Export composite.
@@ -54,10 +55,20 @@ std::optional<std::wstring> modAttachments::MailAttachmentName(std::wstring_view
   return std::wstring(typed);  // as typed, blanks and all
 }
 
-std::wstring modAttachments::NumberedAttachmentPath(const std::wstring& folder, const std::wstring& name, bool found,
-                                                    int32_t highest) {
-  if (!found) return folder + name + L".jpg";
-  return folder + name + std::to_wstring(static_cast<int64_t>(highest) + 1) + L".jpg";
+std::optional<int64_t> modAttachments::FirstAttachmentNumber(const std::vector<std::wstring>& rests) {
+  if (rests.empty()) return std::nullopt;
+  int64_t highest = 0;
+  for (const std::wstring& rest : rests) {
+    const auto value = numbers::ParseDecimal(std::wstring_view(rest).substr(0, rest.find(L'.')));
+    const auto n = value ? numbers::RoundToInt32(*value) : std::nullopt;
+    if (n && *n > highest) highest = *n;
+  }
+  return highest + 1;
+}
+
+std::wstring modAttachments::NumberedAttachmentPath(const std::wstring& folder, const std::wstring& name,
+                                                    std::optional<int64_t> number) {
+  return folder + name + (number ? std::to_wstring(*number) : L"") + L".jpg";
 }
 
 std::wstring modAttachments::JiraAttachmentName(std::wstring_view typed) {

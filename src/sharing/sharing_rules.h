@@ -41,8 +41,14 @@ std::optional<std::wstring> MailAttachmentName(std::wstring_view typed);
 // PRN, AUX, NUL, CONIN$, CONOUT$, COM0-9 and LPT0-9 (also with superscript digits).
 bool IsReservedFileName(std::wstring_view fileName);
 
-// The attachment's path: folder + name (+ the next number when the name is taken) + ".jpg".
-std::wstring NumberedAttachmentPath(const std::wstring& folder, const std::wstring& name, bool found, int32_t highest);
+// The first number to try for an attachment of a name, given what follows the name in each
+// file of the folder whose name begins with it (compared as the file system compares
+// names): none, the bare name, when no file does; otherwise one above the highest number
+// that follows the name directly, before the file's extension (0 when none does).
+std::optional<int64_t> FirstAttachmentNumber(const std::vector<std::wstring>& rests);
+
+// folder + name (+ number) + ".jpg".
+std::wstring NumberedAttachmentPath(const std::wstring& folder, const std::wstring& name, std::optional<int64_t> number);
 
 // The JIRA command's name rules: blank gives "issue_image"; trimmed, lower-cased, without
 // ' \ / &, without anything else a file name cannot hold, ending in ".jpg".

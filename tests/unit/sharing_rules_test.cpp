@@ -45,12 +45,27 @@ TEST(AttachmentNames, DeviceNamesAreNoFiles) {
     EXPECT_FALSE(IsReservedFileName(file)) << file;
 }
 
-TEST(AttachmentNames, PathsTakeTheNextNumberWhenTheNameIsTaken) {
-  using modAttachments::NumberedAttachmentPath;
-  EXPECT_EQ(NumberedAttachmentPath(L"C:\\img\\", L"testsaveimg", false, 0), L"C:\\img\\testsaveimg.jpg");
-  EXPECT_EQ(NumberedAttachmentPath(L"C:\\img\\", L"testsaveimg", true, 0), L"C:\\img\\testsaveimg1.jpg");
-  EXPECT_EQ(NumberedAttachmentPath(L"C:\\img\\", L"2025-02-03T09-5", true, 0), L"C:\\img\\2025-02-03T09-51.jpg");
-  EXPECT_EQ(NumberedAttachmentPath(L"C:\\img\\", L"x", true, 2147483647), L"C:\\img\\x2147483648.jpg");
+// The number follows what comes after the name in the files that begin with it: only the
+// leading name goes, not every place it occurs.
+TEST(AttachmentNames, TheNextNumberFollowsTheFilesThatBeginWithTheName) {
+  using modAttachments::FirstAttachmentNumber;
+  struct Case {
+    std::vector<std::wstring> rests;
+    std::optional<int64_t> first;
+  };
+  const Case cases[] = {
+      {{}, std::nullopt},                  // no such file: the bare name
+      {{L".jpg"}, 1},                      // testsaveimg.jpg: testsaveimg1.jpg
+      {{L".jpg", L"1.jpg"}, 2},            // "Bug" with bug.jpg and bug1.jpg: Bug2.jpg
+      {{L".jpg", L"1.jpg"}, 2},            // "1" with 1.jpg and 11.jpg: 12.jpg
+      {{L"-old.png"}, 1},                  // snapshot-old.png makes snapshot present
+      {{L"7.tar.gz", L"2.5.png"}, 8},      // the extension runs from the first dot
+      {{L"2147483647.jpg"}, 2147483648},   // beyond the 32-bit numbers, not round to them
+      {{L"99999999999.jpg", L"3.jpg"}, 4}, // too large to be a file number
+  };
+  for (const Case& c : cases) EXPECT_EQ(FirstAttachmentNumber(c.rests), c.first) << c.rests.size();
+  EXPECT_EQ(modAttachments::NumberedAttachmentPath(L"C:\\img\\", L"2025-02-03T09-5", 1), L"C:\\img\\2025-02-03T09-51.jpg");
+  EXPECT_EQ(modAttachments::NumberedAttachmentPath(L"C:\\img\\", L"x", std::nullopt), L"C:\\img\\x.jpg");
 }
 
 TEST(AttachmentNames, JiraNames) {

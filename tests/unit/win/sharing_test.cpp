@@ -7,6 +7,7 @@
 
 
 #include "base/resource_ids.h"
+#include "sharing/attachment_file.h"
 #include "sharing/modCBFiles.h"
 #include "sharing/modEmail.h"
 #include "sharing/modExport.h"
@@ -201,9 +202,9 @@ class JiraCommand : public ::testing::Test {
       return i < replies.size() ? replies[i++] : std::nullopt;
     };
     c.toggleSettings = [this] { ++toggles_; };
-    c.saveComposite = [](const std::wstring& path) {
-      WriteBytes(path, "JPEG bytes");
-      return true;
+    c.saveAttachment = [this](const std::wstring& name) -> std::optional<std::wstring> {
+      WriteBytes(folder_.Path() + name + L".jpg", "JPEG bytes");
+      return name + L".jpg";
     };
     return c;
   }
@@ -250,13 +251,38 @@ TEST_F(JiraCommand, MissingSettingsOpenThePanelAndCancelsStopSilently) {
 
 TEST_F(JiraCommand, AnAttachmentThatWasNotWrittenIsNotUploaded) {
   auto c = Command({L"KEY-7", L"shot"});
-  c.saveComposite = [](const std::wstring&) { return false; };  // the disk is full, say
+  c.saveAttachment = [](const std::wstring&) { return std::nullopt; };  // the disk is full, say
   EXPECT_EQ(modJira::RunJiraUpload(c).report, modJira::JiraOutcome::Report::FileError);
   EXPECT_EQ(server_.Requests(), 0);
   // A name that is a device is not written either.
   auto device = Command({L"KEY-7", L"CON"});
   EXPECT_EQ(modJira::RunJiraUpload(device).report, modJira::JiraOutcome::Report::FileError);
   EXPECT_EQ(server_.Requests(), 0);
+}
+
+// The attachment never replaces a file: numbered after the files that begin with its name,
+// case aside, and on to the next number when another file takes its name meanwhile.
+TEST(AttachmentFile, NeverReplacesAFile) {
+  TempFolder folder(L"lumo-attach");
+  const std::wstring f = folder.Path();
+  for (const wchar_t* name : {L"bug.jpg", L"bug1.jpg", L"1.jpg", L"11.jpg", L"lpt.jpg"}) WriteBytes(f + name, "theirs");
+  auto write = [](const std::wstring& temp) {
+    WriteBytes(temp, "mine");
+    return true;
+  };
+  EXPECT_EQ(modAttachments::WriteNewAttachment(f, L"Bug", write), f + L"Bug2.jpg");
+  EXPECT_EQ(modAttachments::WriteNewAttachment(f, L"1", write), f + L"12.jpg");
+  const auto taken = modAttachments::WriteNewAttachment(f, L"new", [&](const std::wstring& temp) {
+    WriteBytes(f + L"new.jpg", "theirs");  // another program, just before the rename
+    WriteBytes(temp, "mine");
+    return true;
+  });
+  EXPECT_EQ(taken, f + L"new1.jpg");
+  for (const wchar_t* name : {L"bug1.jpg", L"11.jpg", L"new.jpg"}) EXPECT_EQ(ReadBytes(f + name), "theirs") << name;
+  EXPECT_EQ(ReadBytes(f + L"new1.jpg"), "mine");
+  // "lpt" with lpt.jpg taken would be LPT1.jpg: a device, not a file.
+  EXPECT_EQ(modAttachments::WriteNewAttachment(f, L"lpt", write), std::nullopt);
+  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
 }
 
 namespace {
