@@ -256,8 +256,10 @@ void frmCapture::CaptureDone(const modScreenshot::CaptureResult& result, const s
   CloseOverlay();
   if (!result.saved) {
     win::ShowMessage(nullptr,
-                     L"The screenshot could not be saved in the images folder \"" + folder + L"\".\r\n\r\n" +
-                         win::SystemErrorText(result.error),
+                     folder.empty() ? std::wstring(L"The screenshot could not be saved: there is no images folder. "
+                                                   L"The program could not make one at its start.")
+                                    : L"The screenshot could not be saved in the images folder \"" + folder +
+                                          L"\".\r\n\r\n" + win::SystemErrorText(result.error),
                      L"Mirel Lumo", MB_OK | MB_ICONSTOP);
     return;
   }

@@ -41,6 +41,11 @@ modScreenshot::CaptureResult modScreenshot::CaptureScreenArea(win::unique_hbitma
     result.error = ERROR_INVALID_PARAMETER;
     return result;
   }
+  // Without an images folder the file would land wherever the program was started.
+  if (text::TrimBlanks(folder).empty()) {
+    result.error = ERROR_PATH_NOT_FOUND;
+    return result;
+  }
   {
     win::window_dc screen(nullptr);
     win::unique_hdc memory(::CreateCompatibleDC(screen.get()));

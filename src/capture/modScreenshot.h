@@ -25,7 +25,7 @@ struct CaptureResult {
 };
 
 // Copies the screen rectangle (virtual-screen pixels, possibly negative) into target and
-// saves it as a new numbered BMP in the folder. The file is created under a name nobody
+// saves it as a new numbered BMP in the folder (never without one). The file is created under a name nobody
 // has: when another file took the number meanwhile, the next number is used.
 CaptureResult CaptureScreenArea(win::unique_hbitmap& target, const RECT& area, const std::wstring& folder);
 

@@ -122,7 +122,8 @@ class frmMain : public win::Window<frmMain> {
   // Hand-offs.
   bool PasteFromPreview = false;
   std::optional<editor::Image> preview_;  // what Picture2 shows
-  DWORD clipboardSequence_ = 0;           // the clipboard as last looked at
+  DWORD clipboardSequence_ = 0;           // the clipboard as last looked at for good
+  DWORD clipboardSeen_ = 0;               // the change the tries below belong to
   int clipboardTries_ = 0;                // reads of a copied picture that failed
   const bool JiraUploadEnabled = false;
   const bool WebPushEnabled = false;

@@ -1,5 +1,4 @@
 // The settings panel's fields: shown from and read into the settings, stored on Done.
-#include "base/text.h"
 #include "editor/frmMain.h"
 #include "editor/frmMain_ids.h"
 #include "shell/fatal_error.h"
@@ -36,7 +35,7 @@ void frmMain::cmdDoneSettings_Click() {
     modSettings::StoreSettings(settings_, appIniFile, false);
     step = 2;
     // Unlike at start-up, a trailing "/" of the instance stays until the next start.
-    JiraUploadUrl = modSettings::JiraUploadUrl(text::TrimBlanks(settings_.txtJiraInstance));
+    JiraUploadUrl = modSettings::JiraUploadUrlAfterDone(settings_.txtJiraInstance);
     step = 3;
     controls_.cmdSettings_Click();
   });

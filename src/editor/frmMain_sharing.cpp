@@ -44,6 +44,32 @@ std::tm LocalNow() {
   return t;
 }
 
+// What the clipboard offers to paste: a bitmap, or the first of the copied files when it is a
+// picture that loads.
+struct ClipboardOffer {
+  std::optional<editor::Image> picture;
+  bool fromFile = false;
+  bool held = false;       // another program keeps the clipboard open
+  bool notLoaded = false;  // a copied picture file that did not load
+};
+
+ClipboardOffer LookAtClipboard(HWND owner) {
+  ClipboardOffer offer;
+  if (::IsClipboardFormatAvailable(CF_BITMAP)) {
+    offer.picture = editor::ReadClipboardBitmap(owner, &offer.held);
+    return offer;
+  }
+  std::vector<std::wstring> files;
+  if (!::IsClipboardFormatAvailable(CF_HDROP) || !modCBFiles::GetClipboardFiles(files, &offer.held) ||
+      !modCBFiles::IsPictureFileName(files.front()))
+    return offer;
+  offer.fromFile = true;
+  std::wstring why;
+  offer.picture = editor::LoadPictureFile(text::TrimBlanks(files.front()), why);
+  offer.notLoaded = !offer.picture;
+  return offer;
+}
+
 }  // namespace
 
 const win::DibSection& frmMain::ComposeExportImage() {
@@ -92,45 +118,25 @@ void frmMain::Timer2_Timer() {
   // one that could not be read last time.
   const DWORD sequence = ::GetClipboardSequenceNumber();
   if (sequence != 0 && sequence == clipboardSequence_) return;
-  HWND paste = controls_.Control(ids::cmdPaste);
-  auto offer = [&](std::optional<editor::Image> picture, bool fromPreview) {
-    const bool any = picture.has_value();
-    SetPreview(std::move(picture));
-    if (paste) ::EnableWindow(paste, any);
-    PasteFromPreview = any && fromPreview;
-  };
-  // The watcher never reports: whatever fails, it offers nothing and looks again later.
-  try {
-    if (::IsClipboardFormatAvailable(CF_BITMAP)) {
-      auto bitmap = editor::ReadClipboardBitmap(hwnd());
-      if (!bitmap) return;  // held by another program: the next tick looks again
-      clipboardSequence_ = sequence;
-      offer(std::move(bitmap), false);
-      return;
-    }
-    if (::IsClipboardFormatAvailable(CF_HDROP)) {
-      std::vector<std::wstring> files;
-      if (!modCBFiles::GetClipboardFiles(files)) return;  // the next tick looks again
-      // Only the first file counts; one that is no picture, or does not load, offers
-      // nothing: a paste never inserts a stale preview.
-      const bool isPicture = modCBFiles::IsPictureFileName(files.front());
-      std::wstring why;
-      auto picture = isPicture ? editor::LoadPictureFile(text::TrimBlanks(files.front()), why) : std::nullopt;
-      // A picture that did not load (still being written, say) is tried again at the next
-      // ticks, a few times: a file that never loads is not decoded every tick for ever.
-      if (!isPicture || picture || ++clipboardTries_ >= 3) {
-        clipboardSequence_ = sequence;
-        clipboardTries_ = 0;
-      }
-      offer(std::move(picture), true);
-      return;
-    }
-    clipboardSequence_ = sequence;
-    offer(std::nullopt, false);
-  } catch (...) {
-    clipboardSequence_ = sequence;  // too large to show: not tried again until it changes
-    offer(std::nullopt, false);
+  if (sequence != clipboardSeen_) {  // a change of its own: its own tries
+    clipboardSeen_ = sequence;
+    clipboardTries_ = 0;
   }
+  // The watcher never reports: whatever fails offers nothing, and a paste never inserts a
+  // picture the clipboard no longer holds.
+  ClipboardOffer offer;
+  try {
+    offer = LookAtClipboard(hwnd());
+  } catch (...) {
+    offer = {};  // too large to show
+  }
+  const bool any = offer.picture.has_value();
+  PasteFromPreview = any && offer.fromFile;
+  SetPreview(std::move(offer.picture));
+  if (HWND paste = controls_.Control(ids::cmdPaste)) ::EnableWindow(paste, any);
+  // A clipboard another program holds is looked at again at the next tick; a copied picture
+  // that did not load (still being written, say) a few times; anything else once a change.
+  if (!offer.held && !(offer.notLoaded && ++clipboardTries_ < 3)) clipboardSequence_ = sequence;
 }
 
 void frmMain::cmdPaste_Click() {

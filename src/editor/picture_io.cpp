@@ -53,9 +53,10 @@ std::optional<Image> LoadPictureFile(const std::wstring& path, std::wstring& why
   return img;
 }
 
-std::optional<Image> ReadClipboardBitmap(HWND owner) {
+std::optional<Image> ReadClipboardBitmap(HWND owner, bool* held) {
   if (!::IsClipboardFormatAvailable(CF_BITMAP)) return std::nullopt;
   win::clipboard_open clipboard(owner);
+  if (held) *held = !clipboard;
   if (!clipboard) return std::nullopt;
   // The clipboard owns the handle: it is read, never deleted.
   return ImageFromBitmap(static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP)));

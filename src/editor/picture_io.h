@@ -17,7 +17,8 @@ std::optional<Image> LoadPictureFile(const std::wstring& path, std::wstring& why
 // The pixels of a bitmap, or nothing.
 std::optional<Image> ImageFromBitmap(HBITMAP bitmap);
 
-// The clipboard's bitmap (CF_BITMAP), or nothing when it holds none or cannot be read.
-std::optional<Image> ReadClipboardBitmap(HWND owner);
+// The clipboard's bitmap (CF_BITMAP), or nothing when it holds none or cannot be read;
+// `held` tells when another program keeps the clipboard open.
+std::optional<Image> ReadClipboardBitmap(HWND owner, bool* held = nullptr);
 
 }  // namespace editor

@@ -101,9 +101,10 @@ bool modCBFiles::CopyPictureToClipboard(HWND owner, const win::DibSection& pictu
   return any;
 }
 
-bool modCBFiles::GetClipboardFiles(std::vector<std::wstring>& files) {
+bool modCBFiles::GetClipboardFiles(std::vector<std::wstring>& files, bool* held) {
   if (!::IsClipboardFormatAvailable(CF_HDROP)) return false;
   win::clipboard_open clipboard(nullptr);
+  if (held) *held = !clipboard;
   if (!clipboard) return false;
   HANDLE data = ::GetClipboardData(CF_HDROP);
   if (!data) return false;

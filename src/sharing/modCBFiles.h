@@ -16,7 +16,8 @@ namespace modCBFiles {
 bool CopyPictureToClipboard(HWND owner, const win::DibSection& picture);
 
 // The paths the shell copied, in their order: true only for a list of at least one file;
-// `files` is replaced only then. The clipboard is closed on every path.
-bool GetClipboardFiles(std::vector<std::wstring>& files);
+// `files` is replaced only then. `held` tells when another program keeps the clipboard
+// open. The clipboard is closed on every path.
+bool GetClipboardFiles(std::vector<std::wstring>& files, bool* held = nullptr);
 
 }  // namespace modCBFiles

@@ -34,3 +34,7 @@ void modSettings::StoreSettings(const SettingsFields& f, const std::wstring& app
 std::wstring modSettings::JiraUploadUrl(std::wstring_view instance) {
   return std::wstring(instance) + L"/rest/api/2/issue/!!ISSUE!!/attachments";
 }
+
+std::wstring modSettings::JiraUploadUrlAfterDone(std::wstring_view instanceField) {
+  return JiraUploadUrl(text::TrimBlanks(instanceField));
+}

@@ -19,7 +19,10 @@ SettingsFields LoadSettings(const std::wstring& appIniFile);
 // then untouched).
 void StoreSettings(const SettingsFields& fields, const std::wstring& appIniFile, bool freshFile);
 
-// The upload address of a JIRA instance.
+// The upload address of a JIRA instance: at start-up from the loaded instance (its trailing
+// "/" gone), after Done from the field trimmed of blanks (a trailing "/" stays until the
+// next start).
 std::wstring JiraUploadUrl(std::wstring_view instance);
+std::wstring JiraUploadUrlAfterDone(std::wstring_view instanceField);
 
 }  // namespace modSettings

@@ -10,6 +10,7 @@
 
 #include "capture/capture_files.h"
 #include "e2e/driver.h"
+#include "editor/frmMain_ids.h"
 
 using namespace e2e;
 namespace fs = std::filesystem;
@@ -438,6 +439,67 @@ TEST_F(Capture, AnEscapeAndACloseDuringTheCaptureWaitForIt) {
   DWORD code = 1;
   ::GetExitCodeProcess(app_->Process(), &code);
   EXPECT_EQ(code, 0u);
+}
+
+// The main window's own capture button, twice in one run: each capture its own file.
+TEST_F(Capture, TheMainWindowsCaptureButtonTwiceInOneRun) {
+  app_.emplace(L"saveimgsloc=" + folder_.Location());
+  const HWND main = app_->WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  for (const wchar_t* name : {L"image1.bmp", L"image2.bmp"}) {
+    HWND button = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (button = Descendant(main, nullptr, frmMainIds::cmdCapture0)) != nullptr; }, 10s));
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) != FALSE; }, 10s));
+    CallerWindow::Pump(300ms);
+    Click(button);
+    overlay_ = app_->WaitForWindow(L"MirelLumo.frmCapture", nullptr, 10s);
+    ASSERT_NE(overlay_, nullptr) << name;
+    CallerWindow::Pump(200ms);  // let it paint before the mouse arrives
+    ASSERT_TRUE(SelectAndCapture()) << name;
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(images_ + name) && ::IsWindowVisible(main); }, 10s)) << name;
+    EXPECT_EQ(WrongPixels(images_ + name, RECT{260, 200, 460, 330}), 0) << name;
+  }
+}
+
+// Without "saveimgsloc" the captures go to AppData\Mirel Lumo\images\. Where that folder
+// cannot be made, a capture saves nothing and hands on no path.
+TEST_F(Capture, TheDefaultImagesFolderOrNoneAtAll) {
+  const std::wstring images = AppDataFolder() + L"\\Mirel Lumo\\images";
+  const std::wstring cb = L"screencapture cb=" + std::to_wstring(reinterpret_cast<intptr_t>(caller_.Handle()));
+  app_.emplace(cb);
+  overlay_ = app_->WaitForWindow(L"MirelLumo.frmCapture", nullptr, 20s);
+  ASSERT_NE(overlay_, nullptr);
+  CallerWindow::Pump(200ms);
+  ASSERT_TRUE(SelectAndCapture());
+  const int wrong = WrongPixelsReceived(RECT{260, 200, 460, 330});
+  const std::wstring received = CallerWindow::Received();
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(_wcsnicmp(received.c_str(), (images + L"\\image").c_str(), images.size() + 6), 0) << received;
+  EXPECT_TRUE(app_->CloseAndWait());
+  app_.reset();
+  ::DeleteFileW(received.c_str());
+
+  // A file where the folder would be: no images folder.
+  std::error_code ignored;
+  fs::remove(fs::path(images), ignored);  // empty now, or not there
+  ASSERT_FALSE(fs::exists(fs::path(images)));
+  WriteBytes(images, "not a folder");
+  struct Restore {
+    std::wstring file;
+    ~Restore() { ::DeleteFileW(file.c_str()); }
+  } restore{images};
+  const int copies = CallerWindow::CopyCount();
+  app_.emplace(cb);
+  overlay_ = app_->WaitForWindow(L"MirelLumo.frmCapture", nullptr, 20s);
+  ASSERT_NE(overlay_, nullptr);
+  CallerWindow::Pump(200ms);
+  ASSERT_TRUE(SelectAndCapture());
+  const std::wstring message = app_->DismissMessageBox(L"Mirel Lumo", 10s);
+  EXPECT_EQ(message.rfind(L"The screenshot could not be saved: there is no images folder.", 0), 0u) << message;
+  CallerWindow::Pump(200ms);
+  EXPECT_EQ(CallerWindow::CopyCount(), copies);
+  EXPECT_FALSE(FileExists(L"image1.bmp"));  // not where the program was started either
+  EXPECT_TRUE(app_->CloseAndWait());
 }
 
 TEST_F(Capture, NarrowReleaseKeepsSelectingAndEscapeWritesNothing) {

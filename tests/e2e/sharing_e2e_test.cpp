@@ -94,6 +94,11 @@ TEST_F(Sharing, TheWatcherFollowsTheClipboardAndPasteStartsAFreshHistory) {
   WriteBytes(text, "notes");
   ASSERT_TRUE(PutFiles({text}));
   EXPECT_TRUE(WaitUntil([&] { return !PasteEnabled(); }, 4s));
+  // A bitmap again, then a file list that holds no file: nothing to paste.
+  ASSERT_TRUE(PutBitmap(Pattern(50, 40)));
+  EXPECT_TRUE(WaitUntil([&] { return PasteEnabled(); }, 4s));
+  ASSERT_TRUE(PutFiles({}));
+  EXPECT_TRUE(WaitUntil([&] { return !PasteEnabled(); }, 4s));
   // A bitmap again, then a copied ".gif" that is no picture: the preview goes with it.
   ASSERT_TRUE(PutBitmap(Pattern(50, 40)));
   EXPECT_TRUE(WaitUntil([&] { return PasteEnabled(); }, 4s));
@@ -229,7 +234,7 @@ TEST_F(Sharing, TheJiraAndWebButtonsOnlyAnnounce) {
   EXPECT_TRUE(fs::is_empty(fs::path(folder_.Images())));
 }
 
-TEST_F(Sharing, DoneStoresTheFourValuesEncrypted) {
+TEST_F(Sharing, DoneAndTheCloseStoreTheFourValuesEncrypted) {
   const std::string saved = ReadBytes(ConfigFile());  // the settings before, put back after
   Click(Control(ids::cmdSettings));
   HWND settings = Descendant(main_, L"MirelLumo.Panel", ids::frameSettings);
@@ -251,7 +256,10 @@ TEST_F(Sharing, DoneStoresTheFourValuesEncrypted) {
   EXPECT_EQ(stored("JIRA", "token"), L"tok3n");
   EXPECT_EQ(stored("JIRA", "instance"), L"https://jira.example/");
   EXPECT_EQ(stored("Mirel", "token"), L"");
+  // Typed and not confirmed with Done: stored when the program closes.
+  type(ids::txtJiraUname, L"bob");
   EXPECT_TRUE(app_->CloseAndWait());
+  EXPECT_EQ(stored("JIRA", "username"), L"bob");
   WriteBytes(ConfigFile(), saved);
 }
 

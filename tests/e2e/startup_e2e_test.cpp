@@ -91,9 +91,11 @@ TEST_F(Startup, ASecondInstanceIsTurnedAwayUnlessMultipleAreAllowed) {
   ASSERT_NE(first.WaitForMainWindow(), nullptr);
   const std::string config = ReadBytes(ConfigFile());
 
-  Program second(L"purgeimgs=0");
+  // With a capture asked for: its overlay is out of the way before the message shows.
+  Program second(L"screencapture purgeimgs=0");
   HWND box = second.WaitForMessageBox(L"Multi Instance");
   ASSERT_NE(box, nullptr);
+  EXPECT_EQ(second.WaitForWindow(L"MirelLumo.frmCapture", nullptr, 0ms), nullptr);
   EXPECT_EQ(MessageBoxText(box),
             L"Another instance of this app has been detected. This instance must close. If this is an issue, "
             L"please contact your administrator");
@@ -159,7 +161,9 @@ TEST_F(Startup, KillsDuringStartupAndShutdownNeverLeaveAPartialConfig) {
   }
 }
 
-TEST_F(Startup, AConfigFileThatCannotBeReadIsLeftAloneWithAStartupError) {
+// A config.ini another program holds: at start-up it is left alone with the "Startup
+// Error"; at shutdown it cannot be replaced, and the "Shutdown Error" says so.
+TEST_F(Startup, AConfigFileThatCannotBeReadOrWrittenIsLeftAloneWithAnError) {
   const std::string seeded = ConfigOf(L"m", L"user", L"https://jira.example.com", L"token");
   WriteBytes(ConfigFile(), seeded);
   {
@@ -173,6 +177,21 @@ TEST_F(Startup, AConfigFileThatCannotBeReadIsLeftAloneWithAStartupError) {
     EXPECT_TRUE(app.WaitForExit(10s));
   }
   EXPECT_EQ(ReadBytes(ConfigFile()), seeded);
+  Program app(L"");
+  HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  const std::string stored = ReadBytes(ConfigFile());
+  {
+    win::unique_file lock(::CreateFileW(ConfigFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
+    const std::wstring text = app.DismissMessageBox(L"Shutdown Error");
+    EXPECT_EQ(text.rfind(L"There was an error during application closure. If this persists, contact support\r\n\r\nError: [32] ", 0), 0u)
+        << text;
+    EXPECT_NE(text.find(L"\r\nLine:  3"), std::wstring::npos) << text;
+    EXPECT_TRUE(app.WaitForExit(10s));
+  }
+  EXPECT_EQ(ReadBytes(ConfigFile()), stored);
 }
 
 // A start with a capture makes the window's controls while the start-up is still under way:

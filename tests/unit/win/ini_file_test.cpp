@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include "base/app_error.h"
+#include "shell/modAES.h"
 #include "shell/modINI.h"
+#include "shell/settings.h"
 #include "support/files.h"
 #include "support/temp_folder.h"
 
@@ -49,6 +51,21 @@ TEST_F(IniFile, ReadsWhatTheProfileFunctionsReadAndLongValuesWhole) {
   EXPECT_EQ(modINI::ReadIniValue("JIRA", "token", folder_ + L"missing.ini"), L"");
 }
 
+// Saved by an editor as UTF-16 with a byte-order mark, in either byte order: read as text,
+// and written back in the program's own format.
+TEST_F(IniFile, AFileSavedAsUtf16IsReadAndWrittenBackAsText) {
+  const std::string text = "[Mirel]\r\ntoken=bTE=\r\n[JIRA]\r\nusername=dTE=\r\n";
+  for (const bool little : {true, false}) {
+    std::string utf16 = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (const char c : text) utf16 += little ? std::string{c, '\0'} : std::string{'\0', c};
+    WriteBytes(file_, utf16);
+    EXPECT_EQ(modINI::ReadIniValue("Mirel", "token", file_), L"bTE=") << little;
+    EXPECT_EQ(modINI::ReadIniValue("JIRA", "username", file_), L"dTE=") << little;
+    modINI::WriteIniValues({{"JIRA", "token", L"dA=="}}, file_, false);
+    EXPECT_EQ(ReadBytes(file_), text + "token=dA==\r\n") << little;
+  }
+}
+
 TEST_F(IniFile, FreshWriteDropsEverythingElseAndUpdateKeepsOrder) {
   WriteBytes(file_, "[Old]\r\nx=1\r\n[JIRA]\r\nextra=2\r\n");
   modINI::WriteIniValues(FourValues(L"a", L"b", L"c", L"d"), file_, true);
@@ -70,4 +87,18 @@ TEST_F(IniFile, FailedWriteRaisesAndLeavesTheOldFile) {
   EXPECT_EQ(ReadBytes(file_), before);
   EXPECT_THROW(modINI::WriteIniValues(FourValues(L"", L"", L"", L""), folder_ + L"no\\such\\config.ini", true),
                AppError);
+}
+
+// The instance loses one trailing "/" when it is loaded; the upload address follows it at
+// start-up, and the field as typed (blanks aside) after Done.
+TEST_F(IniFile, TheInstanceAndItsUploadAddress) {
+  const auto stored = [](const wchar_t* text) { return modAES::AesEncryptText(text, modAES::CredentialPassphrase); };
+  modINI::WriteIniValues({{"Mirel", "token", stored(L"m")}, {"JIRA", "instance", stored(L"https://jira.example//")}},
+                         file_, true);
+  const modSettings::SettingsFields f = modSettings::LoadSettings(file_);
+  EXPECT_EQ(f.txtMirelToken, L"m");
+  EXPECT_EQ(f.txtJiraInstance, L"https://jira.example/");  // one "/" only
+  EXPECT_EQ(f.txtJiraUname, L"");
+  EXPECT_EQ(modSettings::JiraUploadUrl(f.txtJiraInstance), L"https://jira.example//rest/api/2/issue/!!ISSUE!!/attachments");
+  EXPECT_EQ(modSettings::JiraUploadUrlAfterDone(L" https://x.example/ "), L"https://x.example//rest/api/2/issue/!!ISSUE!!/attachments");
 }
