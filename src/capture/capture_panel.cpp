@@ -1,6 +1,9 @@
 #include "capture/capture_panel.h"
 
+#include <algorithm>
+
 #include "win/common_controls.h"
+#include "win/dib.h"
 #include "win/forward_keys.h"
 #include "win/glyph_button.h"
 
@@ -37,6 +40,20 @@ void CapturePanel::ShowAt(int left, int top) {
 
 void CapturePanel::Hide() {
   if (hwnd()) ::ShowWindow(hwnd(), SW_HIDE);
+}
+
+bool CapturePanel::GoneFrom(const RECT& r) {
+  if (::IsRectEmpty(&r)) return true;
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  win::DibSection seen(w, h);
+  win::window_dc screen(nullptr);
+  if (!seen || !screen || !::BitBlt(seen.dc(), 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY)) return true;
+  ::GdiFlush();
+  const uint32_t* px = seen.pixels();
+  return std::none_of(px, px + seen.pixelCount(), [](uint32_t p) {
+    p &= 0xFFFFFF;
+    return p == 0xFF8000 || p == 0xFFFF00;  // the panel's orange, the overlay's key colour
+  });
 }
 
 RECT CapturePanel::ScreenRect() const {

@@ -22,6 +22,10 @@ class CapturePanel : public win::Window<CapturePanel> {
   bool Visible() const { return hwnd() && ::IsWindowVisible(hwnd()); }
   // Where it stands on the screen.
   RECT ScreenRect() const;
+  // No pixel of the screen in the rectangle shows the panel's orange or the overlay's key
+  // colour any more: the windows beneath have repainted the place the panel left. Where the
+  // desktop is composed, or screen copies leave the overlay out, that is so at once.
+  static bool GoneFrom(const RECT& r);
 
  private:
   friend class win::Window<CapturePanel>;

@@ -1,42 +1,11 @@
 #include "capture/capture_sequence.h"
 
-#include <algorithm>
-
 #include "capture/modTopmost.h"
-#include "win/dib.h"
-#include "win/library.h"
 
 namespace {
 
 constexpr auto RepaintLimit = std::chrono::milliseconds(250);
 constexpr UINT RepaintPollMs = 5;
-
-// Waits for the desktop composition to show the overlay hidden, where there is one.
-void WaitForComposition() {
-  static const win::Library dwmapi(L"dwmapi.dll");
-  static const auto flush = dwmapi.Function<HRESULT(WINAPI*)()>("DwmFlush");
-  if (flush) flush();
-}
-
-uint32_t Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
-
-// No pixel of the screen in the rectangle shows the panel's orange or the overlay's key
-// colour any more: the windows beneath have repainted the place the panel left. Where the
-// desktop is composed, or screen copies leave the overlay out, that is so at once.
-bool RepaintedUnder(const RECT& r) {
-  if (::IsRectEmpty(&r)) return true;
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  win::DibSection seen(w, h);
-  win::window_dc screen(nullptr);
-  if (!seen || !screen || !::BitBlt(seen.dc(), 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY)) return true;
-  ::GdiFlush();
-  const uint32_t panel = Rgb(RGB(255, 128, 0)), key = Rgb(modTransparency::ColourKey);
-  const uint32_t* px = seen.pixels();
-  return std::none_of(px, px + seen.pixelCount(), [&](uint32_t p) {
-    p &= 0xFFFFFF;
-    return p == panel || p == key;
-  });
-}
 
 }  // namespace
 
@@ -55,8 +24,7 @@ bool CaptureSequence::OnMessage(UINT msg, WPARAM wParam) {
     return true;
   }
   if (msg != WM_TIMER || wParam != repaintTimer_) return false;
-  if (step_ == Step::WaitForRepaint &&
-      (RepaintedUnder(request_.underPanel) || std::chrono::steady_clock::now() >= repaintDeadline_)) {
+  if (step_ == Step::WaitForRepaint && (Repainted() || std::chrono::steady_clock::now() >= repaintDeadline_)) {
     ::KillTimer(overlay_, repaintTimer_);
     GrabAndFinish();
   }
@@ -76,8 +44,8 @@ void CaptureSequence::Next() {
       ::PostMessageW(overlay_, stepMessage_, 0, 0);
       return;
     case Step::Settle:
-      WaitForComposition();
-      if (RepaintedUnder(request_.underPanel)) return GrabAndFinish();
+      modTopmost::WaitForComposition();  // the overlay gone from a composed desktop
+      if (Repainted()) return GrabAndFinish();
       step_ = Step::WaitForRepaint;
       repaintDeadline_ = std::chrono::steady_clock::now() + RepaintLimit;
       if (!::SetTimer(overlay_, repaintTimer_, RepaintPollMs, nullptr)) GrabAndFinish();
@@ -87,6 +55,8 @@ void CaptureSequence::Next() {
       return;
   }
 }
+
+bool CaptureSequence::Repainted() const { return !request_.repainted || request_.repainted(); }
 
 void CaptureSequence::GrabAndFinish() {
   const auto result = modScreenshot::CaptureScreenArea(picSnapshot_, request_.area, request_.folder);

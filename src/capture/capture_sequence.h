@@ -1,6 +1,6 @@
 #pragma once
 // The capture sequence, an explicit state machine: the overlay gets out of the way, the
-// windows beneath repaint the place of a panel that stood over the selection, the selection
+// windows beneath repaint the places of our windows that stood over the selection, the selection
 // is grabbed and saved, and the caller is told the file's path. Each step runs from a
 // message posted to the overlay or from its timer, so that the windows beneath repaint in
 // between; nothing waits in a message loop of its own.
@@ -18,7 +18,9 @@ class CaptureSequence {
  public:
   struct Request {
     RECT area{};             // the selection on the screen
-    RECT underPanel{};       // where the panel stood over the selection; empty when it did not
+    // True once the places our windows left over the selection (the panel's, the loupe's)
+    // show the desktop again; asked until then, for at most a quarter second.
+    std::function<bool()> repainted;
     std::wstring folder;     // the images folder
     int32_t callBack = 0;    // the window told the file's path; 0 for none
   };
@@ -37,6 +39,7 @@ class CaptureSequence {
  private:
   enum class Step { None, HideOverlay, Settle, WaitForRepaint };
   void Next();
+  bool Repainted() const;
   void GrabAndFinish();
   void SendCallBack(const std::wstring& path) const;
 

@@ -41,7 +41,10 @@ int frmCapture::Scaled(int pixelsAt96) const {
   return ::MulDiv(pixelsAt96, dpi ? static_cast<int>(dpi) : 96, 96);
 }
 
-bool frmCapture::Load() {
+bool frmCapture::Load(bool show) {
+  // The desktop as it is before anything of the overlay shows, for the magnifier: copied on
+  // a worker thread while the window is made.
+  if (show) magnifier_.PrepareBeforeShow(true);
   // Made layered and at the desktop's size at once: every later change of either costs a
   // new window surface on some platforms.
   const int32_t left = clsMonitors::DesktopLeft(), top = clsMonitors::DesktopTop();
@@ -57,7 +60,7 @@ bool frmCapture::Load() {
   o_.mUpdateCrosshairs = true;
   modTopmost::MakeTopmost(hwnd(), true);
   SetTimerEnabled(true);
-  Show();
+  if (show) Show();
   ::PostMessageW(hwnd(), WM_APP_CREATEPANEL, 0, 0);
   return true;
 }
@@ -67,14 +70,52 @@ void frmCapture::CoverDesktop(int32_t left, int32_t top, int32_t width, int32_t 
 }
 
 void frmCapture::Show() {
+  magnifier_.WaitForDesktop();
   o_.visible = true;
   ::ShowWindow(hwnd(), SW_SHOW);
   ::SetForegroundWindow(hwnd());
   ::SetFocus(hwnd());
   ::UpdateWindow(hwnd());  // painted now: the user is waiting for it
+  // The crosshairs and the loupe at the pointer from the start, where they follow it.
+  POINT cursor;
+  if (!o_.mStopCapture && ::GetCursorPos(&cursor) && ::ScreenToClient(hwnd(), &cursor))
+    Form_MouseMove(cursor.x, cursor.y);
+  UpdateLoupe();
+}
+
+void frmCapture::ActivateAfterSettling() {
+  // The main window has just hidden: where it stood, the windows beneath repaint on their own
+  // time unless the desktop is composed. The magnifier's copy of the desktop waits for them.
+  if (modTopmost::DesktopComposed()) return ActivateWithFreshDesktop();
+  if (!::SetTimer(hwnd(), SettleTimer, SettleMs, nullptr)) ActivateWithFreshDesktop();
+}
+
+void frmCapture::ActivateWithFreshDesktop() {
+  magnifier_.PrepareBeforeShow(false);
+  magnifier_.Reset();
+  ActivateCapture();
 }
 
 bool frmCapture::Visible() const { return hwnd() && ::IsWindowVisible(hwnd()); }
+
+void frmCapture::UpdateLoupe() {
+  if (!o_.visible) return;
+  RECT window;
+  ::GetWindowRect(hwnd(), &window);
+  auto screen = [&](int x, int y) { return POINT{window.left + x, window.top + y}; };
+  Magnifier::View view;
+  view.hotSpot = screen(o_.vertLeft, o_.horizTop);
+  const frmCaptureRules::Rect& r = o_.recordArea;
+  if (o_.SelectionActive) view.anchor = screen(o_.SelectionStart.x, o_.SelectionStart.y);
+  if (o_.buttonsVisible) view.anchor = screen(o_.releasedAtLeft ? r.left + r.width : r.left, o_.releasedAtTop ? r.top + r.height : r.top);
+  if (o_.SelectionActive || o_.buttonsVisible) view.selection = SIZE{r.width, r.height};
+  if (o_.recordAreaVisible) {
+    const POINT a = screen(r.left, r.top);
+    view.hole = RECT{a.x, a.y, a.x + r.width, a.y + r.height};
+  }
+  if (picButtons_.Visible()) view.panel = picButtons_.ScreenRect();
+  magnifier_.Update(hwnd(), view);
+}
 
 void frmCapture::ActivateCapture() {
   const auto before = o_;
@@ -161,6 +202,7 @@ void frmCapture::Form_MouseMove(int x, int y) {
   if (frmCaptureRules::MouseMove(o_, {x, y}, NowUs())) {
     InvalidateChanges(before);
     ::UpdateWindow(hwnd());
+    UpdateLoupe();  // in the same frame as the crosshairs
   }
 }
 
@@ -192,10 +234,55 @@ void frmCapture::Form_MouseUp(int x, int y) {
   SetTimerEnabled(false);
   if (!picButtons_.hwnd()) picButtons_.Create(hwnd(), ::GetDpiForWindow(hwnd()));
   picButtons_.ShowAt(o_.buttonsAt.x, o_.buttonsAt.y);
+  UpdateLoupe();
+}
+
+void frmCapture::Form_KeyDown(WPARAM key, LPARAM flags) {
+  const bool shift = ::GetKeyState(VK_SHIFT) < 0, ctrl = ::GetKeyState(VK_CONTROL) < 0;
+  if (key >= VK_LEFT && key <= VK_DOWN) {
+    const frmCaptureRules::Point d = frmCaptureRules::ArrowStep(static_cast<int>(key - VK_LEFT), shift);
+    if (o_.State() == frmCaptureRules::OverlayState::Selected) return AdjustSelection(d, ctrl);
+    // Before and during a drag: the pointer itself, by physical pixels.
+    POINT cursor;
+    if (::GetCursorPos(&cursor)) ::SetCursorPos(cursor.x + d.x, cursor.y + d.y);
+    return;
+  }
+  const bool repeated = (flags & (1 << 30)) != 0;
+  if (key == VK_SPACE && !repeated) {  // the left button's press, at the pointer
+    POINT cursor;
+    if (::GetCursorPos(&cursor) && ::ScreenToClient(hwnd(), &cursor)) Form_MouseDown(cursor.x, cursor.y);
+  }
 }
 
 void frmCapture::Form_KeyUp(WPARAM key) {
-  if (key == VK_ESCAPE) CloseOverlay();
+  POINT cursor;
+  switch (key) {
+    case VK_ESCAPE:
+      return CloseOverlay();
+    case VK_SPACE:  // the left button's release, at the pointer
+      if (::GetCursorPos(&cursor) && ::ScreenToClient(hwnd(), &cursor)) Form_MouseUp(cursor.x, cursor.y);
+      return;
+    case VK_RETURN:
+      if (o_.State() == frmCaptureRules::OverlayState::Selected) cmdScreenPrint_Click();
+      return;
+    case 'M':  // the magnifier, for the rest of this capture
+      magnifier_.Toggle();
+      return UpdateLoupe();
+  }
+}
+
+void frmCapture::AdjustSelection(frmCaptureRules::Point d, bool cornerOnly) {
+  const auto before = o_;
+  RECT client;
+  ::GetClientRect(hwnd(), &client);
+  const bool moved = frmCaptureRules::AdjustSelection(
+      o_, d, cornerOnly, {0, 0, client.right, client.bottom}, Scaled(CapturePanel::Width), Scaled(CapturePanel::Height),
+      [this](frmCaptureRules::Point p) { return MonitorAt(p.x, p.y); });
+  if (!moved) return;
+  InvalidateChanges(before);
+  ::UpdateWindow(hwnd());
+  picButtons_.ShowAt(o_.buttonsAt.x, o_.buttonsAt.y);
+  UpdateLoupe();
 }
 
 void frmCapture::TimerCrosshairsRedraw_Timer() {
@@ -203,6 +290,7 @@ void frmCapture::TimerCrosshairsRedraw_Timer() {
   if (frmCaptureRules::Tick(o_, NowUs())) {
     InvalidateChanges(before);
     ::UpdateWindow(hwnd());
+    UpdateLoupe();
   }
 }
 
@@ -211,6 +299,7 @@ void frmCapture::Hide() {
   frmCaptureRules::Close(o_);
   SetTimerEnabled(false);
   picButtons_.Hide();
+  magnifier_.Hide();
   InvalidateChanges(before);
   // The hole is painted over before the overlay goes: it shows clean when it comes back.
   ::UpdateWindow(hwnd());
@@ -232,9 +321,16 @@ void frmCapture::cmdScreenPrint_Click() {
   request.area = RECT{o_.recordArea.left, o_.recordArea.top, o_.recordArea.left + o_.recordArea.width,
                       o_.recordArea.top + o_.recordArea.height};
   ::OffsetRect(&request.area, window.left, window.top);
-  // Released near the desktop's top or bottom, the panel stands over the selection.
-  const RECT panel = picButtons_.ScreenRect();
-  if (!::IntersectRect(&request.underPanel, &panel, &request.area)) request.underPanel = RECT{};
+  // Released near the desktop's top or bottom the panel stands over the selection, and the
+  // loupe may: the windows beneath repaint their places before the grab.
+  RECT underPanel{}, underLoupe{};
+  const RECT panel = picButtons_.ScreenRect(), loupe = magnifier_.ScreenRect();
+  ::IntersectRect(&underPanel, &panel, &request.area);
+  ::IntersectRect(&underLoupe, &loupe, &request.area);
+  request.repainted = [this, underPanel, underLoupe] {
+    return CapturePanel::GoneFrom(underPanel) && magnifier_.DesktopShowsIn(underLoupe);
+  };
+  magnifier_.Hide();
   request.folder = owner_.imagesFolder ? owner_.imagesFolder() : std::wstring();
   request.callBack = callBack_;
   picButtons_.Hide();
@@ -284,7 +380,11 @@ LRESULT frmCapture::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TIMER:
       if (wParam == TimerCrosshairsRedraw) TimerCrosshairsRedraw_Timer();
-      else sequence_.OnMessage(msg, wParam);
+      if (wParam == SettleTimer) {
+        ::KillTimer(hwnd(), SettleTimer);
+        ActivateWithFreshDesktop();
+      }
+      sequence_.OnMessage(msg, wParam);
       return 0;
     case WM_APP_TICK:
       ticker_.Handled();
@@ -304,8 +404,15 @@ LRESULT frmCapture::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       ::ReleaseCapture();
       Form_MouseUp(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
       return 0;
+    case WM_KEYDOWN:
+      Form_KeyDown(wParam, lParam);
+      return 0;
     case WM_KEYUP:
       Form_KeyUp(wParam);
+      return 0;
+    case WM_MOUSEWHEEL:
+      magnifier_.Zoom(GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA);
+      UpdateLoupe();
       return 0;
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED) {

@@ -9,6 +9,7 @@
 
 #include "capture/capture_panel.h"
 #include "capture/capture_sequence.h"
+#include "capture/magnifier.h"
 #include "capture/overlay_rules.h"
 #include "win/gdi.h"
 #include "win/ticker.h"
@@ -30,9 +31,12 @@ class frmCapture : public win::Window<frmCapture> {
   explicit frmCapture(Owner owner) : owner_(std::move(owner)) {}
   ~frmCapture();
 
-  // Form_Load: creates, covers the desktop, and shows the overlay; false when the window
-  // could not be made.
-  bool Load();
+  // Form_Load: creates the overlay over the desktop and shows it, unless `show` is false;
+  // false when the window could not be made.
+  bool Load(bool show = true);
+  // cmdCapture_Click's activation, the main window just hidden: shown once the windows
+  // beneath have repainted where it stood, with a fresh copy of the desktop for the loupe.
+  void ActivateAfterSettling();
 
   void CallBack(int32_t cb) { callBack_ = cb; }
   void ActivateCapture();
@@ -50,7 +54,8 @@ class frmCapture : public win::Window<frmCapture> {
  private:
   friend class win::Window<frmCapture>;
   // Timers and the messages the overlay posts to itself.
-  enum : UINT_PTR { TimerCrosshairsRedraw = 1, RepaintTimer = 2 };
+  enum : UINT_PTR { TimerCrosshairsRedraw = 1, RepaintTimer = 2, SettleTimer = 3 };
+  static constexpr UINT SettleMs = 40;  // for the windows beneath a hidden window to repaint
   enum : UINT {
     WM_APP_CREATEPANEL = WM_APP + 1,  // the panel, right after the first show: off the start's path
     WM_APP_TICK,                      // TimerCrosshairsRedraw's tick from the ticker thread
@@ -68,7 +73,13 @@ class frmCapture : public win::Window<frmCapture> {
   void Form_MouseUp(int x, int y);
   // The monitor holding the overlay point, in overlay pixels.
   frmCaptureRules::Rect MonitorAt(int x, int y) const;
+  void Form_KeyDown(WPARAM key, LPARAM flags);
   void Form_KeyUp(WPARAM key);
+  // The keys after the release: the selection moves, or its bottom-right corner.
+  void AdjustSelection(frmCaptureRules::Point d, bool cornerOnly);
+  void ActivateWithFreshDesktop();
+  // The loupe for the overlay as it stands: at the crosshairs, in the same frame.
+  void UpdateLoupe();
   void TimerCrosshairsRedraw_Timer();
   void cmdScreenPrint_Click();
   void cmdCancel_Click();
@@ -84,6 +95,7 @@ class frmCapture : public win::Window<frmCapture> {
 
   Owner owner_;
   CapturePanel picButtons_;
+  Magnifier magnifier_;
   frmCaptureRules::Overlay o_;
   int32_t callBack_ = 0;
   bool timerRunning_ = false;

@@ -1,5 +1,14 @@
 #include "capture/modTopmost.h"
 
+#include "win/library.h"
+
+namespace {
+const win::Library& Dwm() {
+  static const win::Library dwmapi(L"dwmapi.dll");
+  return dwmapi;
+}
+}  // namespace
+
 bool modTopmost::MakeTopmost(HWND hwnd, bool on) {
   return ::SetWindowPos(hwnd, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE) != FALSE;
 }
@@ -7,4 +16,15 @@ bool modTopmost::MakeTopmost(HWND hwnd, bool on) {
 bool modTransparency::SetTranslucency(HWND hwnd, BYTE alpha, bool keyed) {
   ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
   return ::SetLayeredWindowAttributes(hwnd, ColourKey, alpha, (keyed ? LWA_COLORKEY : 0) | LWA_ALPHA) != FALSE;
+}
+
+bool modTopmost::DesktopComposed() {
+  static const auto enabled = Dwm().Function<HRESULT(WINAPI*)(BOOL*)>("DwmIsCompositionEnabled");
+  BOOL on = FALSE;
+  return enabled && SUCCEEDED(enabled(&on)) && on;
+}
+
+void modTopmost::WaitForComposition() {
+  static const auto flush = Dwm().Function<HRESULT(WINAPI*)()>("DwmFlush");
+  if (flush) flush();
 }

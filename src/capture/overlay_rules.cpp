@@ -74,9 +74,47 @@ bool LeftRelease(Overlay& o, Point p, int panelWidth, int panelHeight, const Rec
   o.SelectionActive = false;
   o.mUpdateCrosshairs = false;
   o.mStopCapture = true;
+  o.releasedAtLeft = o.recordArea.left == p.x;
+  o.releasedAtTop = o.recordArea.top == p.y;
   o.buttonsAt = PanelPlace(p.x, o.horizTop, o.recordArea, panelWidth, panelHeight, monitor);
   o.buttonsVisible = true;
   return true;
+}
+
+Point ReleasePoint(const Overlay& o) {
+  const Rect& r = o.recordArea;
+  return {o.releasedAtLeft ? r.left : r.left + r.width, o.releasedAtTop ? r.top : r.top + r.height};
+}
+
+bool AdjustSelection(Overlay& o, Point d, bool cornerOnly, const Rect& desktop, int panelWidth, int panelHeight,
+                     const std::function<Rect(Point)>& monitorAt) {
+  if (o.State() != OverlayState::Selected) return false;
+  Rect r = o.recordArea;
+  const int right = desktop.left + desktop.width, bottom = desktop.top + desktop.height;
+  if (cornerOnly) {
+    r.width = std::clamp(r.width + d.x, MinSelectionWidth, std::max(MinSelectionWidth, right - r.left));
+    r.height = std::clamp(r.height + d.y, 1, std::max(1, bottom - r.top));
+  } else {
+    r.left = std::clamp(r.left + d.x, desktop.left, std::max(desktop.left, right - r.width));
+    r.top = std::clamp(r.top + d.y, desktop.top, std::max(desktop.top, bottom - r.height));
+  }
+  if (r == o.recordArea) return false;
+  o.recordArea = r;
+  const Point at = ReleasePoint(o);
+  o.horizTop = at.y;
+  o.vertLeft = at.x;
+  o.buttonsAt = PanelPlace(at.x, at.y, r, panelWidth, panelHeight, monitorAt(at));
+  return true;
+}
+
+Point ArrowStep(int arrow, bool shift) {
+  const int n = shift ? 10 : 1;
+  switch (arrow) {
+    case 0: return {-n, 0};
+    case 1: return {0, -n};
+    case 2: return {n, 0};
+    default: return {0, n};
+  }
 }
 
 void Close(Overlay& o) {

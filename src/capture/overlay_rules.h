@@ -5,10 +5,14 @@
 // top-left corner).
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 
 namespace frmCaptureRules {
 
-struct Point { int x = 0, y = 0; };
+struct Point {
+  int x = 0, y = 0;
+  bool operator==(const Point&) const = default;
+};
 struct Rect {
   int left = 0, top = 0, width = 0, height = 0;
   bool operator==(const Rect&) const = default;
@@ -30,6 +34,7 @@ struct Overlay {
   bool recordAreaVisible = false;
   bool buttonsVisible = false;
   Point buttonsAt;  // panel's top-left corner when shown
+  bool releasedAtLeft = false, releasedAtTop = false;  // the corner of the release
   // Crosshair bars as last drawn: the top of the horizontal bar, the left of the vertical one.
   int horizTop = 0, vertLeft = 0;
   bool visible = false;
@@ -57,6 +62,17 @@ void LeftPress(Overlay& o, Point p);
 // without height. The panel is then shown at its place for a panel of the given size on
 // `monitor`, the monitor that holds the release point (overlay pixels).
 bool LeftRelease(Overlay& o, Point p, int panelWidth, int panelHeight, const Rect& monitor);
+// The point a completed selection was released at: its corner, wherever the keys moved it.
+Point ReleasePoint(const Overlay& o);
+// After the release: moves the selection by d (Ctrl with the arrow keys: only its
+// bottom-right corner), kept inside `desktop` and at least 10 pixels wide and 1 high. The
+// crosshairs and the panel follow the release corner, the panel by the same placement rules
+// on `monitor`, the monitor of the new release point. True when anything moved.
+bool AdjustSelection(Overlay& o, Point d, bool cornerOnly, const Rect& desktop, int panelWidth, int panelHeight,
+                     const std::function<Rect(Point)>& monitorAt);
+// The step of an arrow key (VK_LEFT ... VK_DOWN as 0 ... 3): one pixel, ten with Shift.
+Point ArrowStep(int arrow, bool shift);
+
 // Escape, cancel and after a capture: the overlay hides.
 void Close(Overlay& o);
 // ActivateCapture: shows the overlay with no selection and no panel.

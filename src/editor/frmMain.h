@@ -53,7 +53,7 @@ class frmMain : public win::Window<frmMain> {
   void cmdCapture_Click();
   void ShowCaptureOverlay();
   void CaptureForm_CapturedFile(const std::wstring& path);
-  bool CreateCaptureForm();
+  bool CreateCaptureForm(bool show = true);
   void ShowMainWindow();
   void HideCaptureOverlay();  // before a start-up message: nothing stands over it
 

@@ -13,7 +13,7 @@ void frmMain::ShowMainWindow() {
   ::UpdateWindow(hwnd());
 }
 
-bool frmMain::CreateCaptureForm() {
+bool frmMain::CreateCaptureForm(bool show) {
   frmCapture::Owner owner;
   owner.imagesFolder = [this] { return saveImgsLoc; };
   owner.showMainWindow = [this] { ShowMainWindow(); };
@@ -22,7 +22,7 @@ bool frmMain::CreateCaptureForm() {
     if (closeAfterCapture_) ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
   };
   auto form = std::make_unique<frmCapture>(std::move(owner));
-  if (!form->Load()) return false;
+  if (!form->Load(show)) return false;
   CaptureForm = std::move(form);
   return true;
 }
@@ -34,10 +34,12 @@ void frmMain::ShowCaptureOverlay() {
 }
 
 void frmMain::cmdCapture_Click() {
-  if (!CaptureForm) CreateCaptureForm();
-  else if (!CaptureForm->Visible()) CaptureForm->Show();
-  if (CaptureForm) CaptureForm->Rearm();
-  ShowCaptureOverlay();
+  // The main window goes first: the overlay shows once the desktop beneath it is settled, so
+  // that the magnifier shows the desktop and not the window that just left.
+  if (!CaptureForm && !CreateCaptureForm(false)) return;
+  CaptureForm->Rearm();
+  ::ShowWindow(hwnd(), SW_HIDE);
+  CaptureForm->ActivateAfterSettling();
 }
 
 void frmMain::CaptureForm_CapturedFile(const std::wstring& path) {

@@ -5,6 +5,7 @@
 #include "capture/capture_files.h"
 #include "capture/clsMonitor.h"
 #include "capture/encoder_table.h"
+#include "capture/loupe_rules.h"
 #include "capture/overlay_rules.h"
 
 using namespace frmCaptureRules;
@@ -186,4 +187,90 @@ TEST(EncoderTable, GuidTextsBecomeTheirBinaryLayout) {
   for (const wchar_t* bad : {L"", L"557CF401-1A04-11D3-9A73-0000F81EF32E", L"{557CF401-1A04-11D3-9A73-0000F81EF32}",
                              L"{557CF401-1A04-11D3-9A73+0000F81EF32E}", L"{557CG401-1A04-11D3-9A73-0000F81EF32E}"})
     EXPECT_FALSE(modSaveImages::ParseGuid(bad)) << static_cast<int>(bad[0]);
+}
+
+// After the release the keys move the selection, or with Ctrl its bottom-right corner; the
+// crosshairs and the panel follow the corner it was released at, and it stays on the desktop.
+TEST(OverlaySelection, TheKeysAdjustACompletedSelection) {
+  const Rect desktop{0, 0, 1920, 1080};
+  auto monitor = [&](Point) { return desktop; };
+  Overlay o;
+  Activate(o);
+  LeftPress(o, {400, 300});
+  ASSERT_TRUE(LeftRelease(o, {200, 200}, 73, 35, desktop));  // released at the top-left corner
+  EXPECT_FALSE(AdjustSelection(o, {0, 0}, false, desktop, 73, 35, monitor));
+  ASSERT_TRUE(AdjustSelection(o, ArrowStep(2, true), false, desktop, 73, 35, monitor));  // Shift+Right
+  EXPECT_EQ(o.recordArea, (Rect{210, 200, 200, 100}));
+  EXPECT_EQ(o.vertLeft, 210);
+  EXPECT_EQ(o.buttonsAt.x, 210);  // the top-left rule: at the corner, above it
+  EXPECT_EQ(o.buttonsAt.y, 200 - 35);
+  ASSERT_TRUE(AdjustSelection(o, ArrowStep(3, false), true, desktop, 73, 35, monitor));  // Ctrl+Down
+  EXPECT_EQ(o.recordArea, (Rect{210, 200, 200, 101}));
+  EXPECT_EQ(ReleasePoint(o).y, 200);  // the released corner stays
+  // Never off the desktop, never narrower than 10 pixels or without height.
+  AdjustSelection(o, {-5000, -5000}, false, desktop, 73, 35, monitor);
+  EXPECT_EQ(o.recordArea, (Rect{0, 0, 200, 101}));
+  AdjustSelection(o, {-5000, -5000}, true, desktop, 73, 35, monitor);
+  EXPECT_EQ(o.recordArea, (Rect{0, 0, 10, 1}));
+  AdjustSelection(o, {5000, 5000}, true, desktop, 73, 35, monitor);
+  EXPECT_EQ(o.recordArea, (Rect{0, 0, 1920, 1080}));
+  for (auto [arrow, step] : {std::pair{0, Point{-1, 0}}, {1, Point{0, -1}}, {2, Point{1, 0}}, {3, Point{0, 1}}})
+    EXPECT_TRUE(ArrowStep(arrow, false) == step && ArrowStep(arrow, true) == (Point{10 * step.x, 10 * step.y})) << arrow;
+  Close(o);
+  EXPECT_FALSE(AdjustSelection(o, {1, 1}, false, desktop, 73, 35, monitor));  // only a completed selection
+}
+
+TEST(Loupe, ZoomStepsAndTheSourceAroundTheHotSpot) {
+  using namespace loupeRules;
+  EXPECT_EQ(NextZoom(8, 1), 16);
+  EXPECT_EQ(NextZoom(8, -1), 4);
+  EXPECT_EQ(NextZoom(2, -3), 2);
+  EXPECT_EQ(NextZoom(16, 2), 16);
+  // An odd square of pixels, the hot spot's cell in the middle, and enough to fill the side.
+  for (const int side : {120, 180})
+    for (const int zoom : Zooms) {
+      const Rect r = SourceRect({-1024, 500}, side, zoom);
+      EXPECT_EQ(r.width % 2, 1);
+      EXPECT_EQ(r.left + r.width / 2, -1024);
+      EXPECT_EQ(r.top + r.height / 2, 500);
+      const int reach = r.width / 2;
+      EXPECT_LE(CellStart(-reach, side, zoom), 0) << side << "/" << zoom;          // the left edge is filled
+      EXPECT_GT(CellStart(-reach + 1, side, zoom), 0) << side << "/" << zoom;      // by no more pixels than that
+      EXPECT_GE(CellStart(reach, side, zoom) + zoom, side) << side << "/" << zoom;  // and the right edge
+      EXPECT_EQ(2 * CellStart(0, side, zoom) + zoom, side);                          // the hot spot centred
+    }
+}
+
+TEST(Loupe, BesideThePointerWholeOnItsMonitorAndAwayFromTheSelection) {
+  using namespace loupeRules;
+  const Rect screen{0, 0, 1920, 1080}, left{-1024, -200, 1024, 768};
+  struct Case {
+    Point hot;
+    Rect monitor;
+    std::optional<Point> anchor;
+    Point at;
+  };
+  const Case cases[] = {
+      {{500, 400}, screen, std::nullopt, {520, 420}},        // below-right
+      {{1850, 400}, screen, std::nullopt, {1850 - 140, 420}},  // no room right: left
+      {{500, 1020}, screen, std::nullopt, {520, 1020 - 160}},  // no room below: above
+      {{-20, 560}, left, std::nullopt, {-160, 560 - 160}},     // the left monitor's bottom-right corner
+      {{500, 400}, screen, Point{800, 700}, {360, 240}},       // dragged up and left: above-left, off the selection
+      {{500, 400}, screen, Point{100, 700}, {520, 240}},       // up and right
+      {{30, 30}, screen, Point{800, 700}, {50, 50}},           // no room above-left: below-right after all
+  };
+  for (const Case& c : cases) {
+    const Point at = LoupePlace(c.hot, 120, 140, 20, c.monitor, c.anchor);
+    EXPECT_EQ(at.x, c.at.x) << c.hot.x << "," << c.hot.y;
+    EXPECT_EQ(at.y, c.at.y) << c.hot.x << "," << c.hot.y;
+    EXPECT_FALSE(c.hot.x >= at.x && c.hot.x < at.x + 120 && c.hot.y >= at.y && c.hot.y < at.y + 140);  // the hot spot shows
+  }
+}
+
+TEST(Loupe, TheReadout) {
+  using namespace loupeRules;
+  EXPECT_EQ(PositionText({-1024, -200}), L"-1024, -200");
+  EXPECT_EQ(ColourText(0x00FF8000), L"#FF8000");
+  EXPECT_EQ(ColourText(0x00000A0B), L"#000A0B");
+  EXPECT_EQ(SizeText(200, 130), L"200 \u00D7 130");
 }
