@@ -12,24 +12,32 @@ namespace {
 constexpr int MergeGap = 3;
 }  // namespace
 
-PictureHistory::Change DiffPictures(const Image& before, ImageView after) {
+PictureHistory::Change DiffPictures(const Image& before, ImageView after, const ChangedArea* within) {
   PictureHistory::Change change;
   ChangedArea& area = change.area;
   area = {after.width, after.height, 0, 0, false};
   const size_t w = static_cast<size_t>(after.width);
-  for (int y = 0; y < after.height; ++y) {
+  // The columns and rows compared: all, or those of `within` on the picture.
+  int left = 0, right = after.width, top = 0, bottom = after.height;
+  if (within && !within->whole) {
+    left = std::clamp(within->left, 0, after.width);
+    right = std::clamp(within->right, left, after.width);
+    top = std::clamp(within->top, 0, after.height);
+    bottom = std::clamp(within->bottom, top, after.height);
+  }
+  for (int y = top; y < bottom; ++y) {
     const uint32_t* a = before.pixels.data() + static_cast<size_t>(y) * w;
     const uint32_t* b = after.pixels + static_cast<size_t>(y) * w;
-    if (std::memcmp(a, b, w * sizeof(uint32_t)) == 0) continue;
-    int x = 0;
-    while (x < after.width) {
+    if (std::memcmp(a + left, b + left, static_cast<size_t>(right - left) * sizeof(uint32_t)) == 0) continue;
+    int x = left;
+    while (x < right) {
       if (a[x] == b[x]) {
         ++x;
         continue;
       }
       // A run from x to the last changed pixel before a gap longer than MergeGap.
       int end = x + 1, lastChanged = x;
-      while (end < after.width && end - lastChanged <= MergeGap) {
+      while (end < right && end - lastChanged <= MergeGap) {
         if (a[end] != b[end]) lastChanged = end;
         ++end;
       }
@@ -72,12 +80,12 @@ void PictureHistory::Append(int32_t counter, Change change) {
   count_ = index + 1;
 }
 
-ChangedArea PictureHistory::Record(Picture& picture, ImageView drawn, int32_t counter) {
+ChangedArea PictureHistory::Record(Picture& picture, ImageView drawn, int32_t counter, const ChangedArea* within) {
   MakeRoom();
   Change change;
   ChangedArea area;
   if (cursor_ > 0 && picture && picture->width == drawn.width && picture->height == drawn.height) {
-    change = DiffPictures(*picture, drawn);
+    change = DiffPictures(*picture, drawn, within);
     area = Apply(change, picture);  // the picture becomes what was drawn
   } else {
     // After the empty state, or a picture of another size: the entry keeps the picture it

@@ -57,7 +57,9 @@ class PictureHistory {
   // `picture` must be the picture of the state under the cursor, or the empty state's
   // successor when the cursor is 0; `drawn` is what it becomes. On return `picture`
   // equals `drawn` and is the new state. Returns the area that changed.
-  ChangedArea Record(Picture& picture, ImageView drawn, int32_t counter);
+  // With `within`, the caller vouches that nothing outside that area changed: only it is
+  // compared.
+  ChangedArea Record(Picture& picture, ImageView drawn, int32_t counter, const ChangedArea* within = nullptr);
   // Records the picture as it is as the state after the empty state, dropping every
   // other state: after Clear, or for the picture shown before anything was recorded.
   void RecordFirst(int32_t counter);
@@ -80,7 +82,8 @@ class PictureHistory {
   int32_t cursor_ = 0;
 };
 
-// The XOR runs between two pictures of the same size, and the area they cover.
-PictureHistory::Change DiffPictures(const Image& before, ImageView after);
+// The XOR runs between two pictures of the same size, and the area they cover; with
+// `within`, only that area is compared.
+PictureHistory::Change DiffPictures(const Image& before, ImageView after, const ChangedArea* within = nullptr);
 
 }  // namespace editor

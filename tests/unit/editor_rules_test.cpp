@@ -1,10 +1,12 @@
 // The editor's rules apart from the window: zoom, layout, the tool panel's slide, keys,
-// the next-number reply and the markers' geometry.
+// the next-number reply, the markers' geometry and that of arrows, labels and redactions.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <utility>
 
+#include "editor/annotation_rules.h"
 #include "editor/marker_rules.h"
 #include "editor/view_rules.h"
 
@@ -138,14 +140,23 @@ TEST(ToolPanel, SlidesInOutAndInAgain) {
   EXPECT_EQ(mid.top, -75);
 }
 
-TEST(Keys, OnlyCtrlAloneWithZOrV) {
-  EXPECT_EQ(KeyUpCommand(90, CtrlMask), KeyCommand::Undo);
-  EXPECT_EQ(KeyUpCommand(86, CtrlMask), KeyCommand::Paste);
-  EXPECT_EQ(KeyUpCommand(90, CtrlMask | ShiftMask), KeyCommand::None);
-  EXPECT_EQ(KeyUpCommand(90, CtrlMask | AltMask), KeyCommand::None);
-  EXPECT_EQ(KeyUpCommand(90, 0), KeyCommand::None);
-  EXPECT_EQ(KeyUpCommand(89, CtrlMask), KeyCommand::None);  // no redo shortcut
-  EXPECT_EQ(KeyUpCommand('z', CtrlMask), KeyCommand::None); // key codes are the capitals
+TEST(Keys, CtrlAloneWithZOrVAndToolLettersWithoutModifiers) {
+  const struct {
+    int key, shift;
+    KeyCommand command;
+  } cases[] = {
+      {90, CtrlMask, KeyCommand::Undo},       {86, CtrlMask, KeyCommand::Paste},
+      {90, CtrlMask | ShiftMask, KeyCommand::None}, {90, CtrlMask | AltMask, KeyCommand::None},
+      {90, 0, KeyCommand::None},              {89, CtrlMask, KeyCommand::None},  // no redo shortcut
+      {'z', CtrlMask, KeyCommand::None},      // key codes are the capitals
+      {'N', 0, KeyCommand::NoDraw},           {'F', 0, KeyCommand::FreeDraw},
+      {'B', 0, KeyCommand::BoxDraw},          {'L', 0, KeyCommand::LineDraw},
+      {'A', 0, KeyCommand::Arrow},            {'T', 0, KeyCommand::Text},
+      {'R', 0, KeyCommand::Redact},           {'A', ShiftMask, KeyCommand::None},
+      {'T', CtrlMask, KeyCommand::None},      {'R', AltMask, KeyCommand::None},
+      {'V', 0, KeyCommand::None},             {'a', 0, KeyCommand::None},
+  };
+  for (const auto& c : cases) EXPECT_EQ(KeyUpCommand(c.key, c.shift), c.command) << c.key << " " << c.shift;
 }
 
 TEST(NextNumber, RepliesThatSetTheNextMarker) {
@@ -184,6 +195,80 @@ TEST(Markers, TextAndPlace) {
   EXPECT_DOUBLE_EQ(box.y, 30);
   EXPECT_DOUBLE_EQ(MarkerPoint(LineDraw, {80, 90}, {20, 30}).x, 20);
   EXPECT_DOUBLE_EQ(MarkerPoint(FreeDraw, {10, 10}, {70, 5}).y, 5);
+  EXPECT_EQ(MarkerPoint(ArrowDraw, {80, 90}, {20, 30}), (PointF{80, 90}));  // an arrow's tail
+}
+
+TEST(Arrows, TheHeadPointsAlongTheShaftEighteenPixelsLongThirtyDegreesEachSide) {
+  using namespace modAnnotations;
+  const double halfBase = 18 * std::tan(std::numbers::pi / 6);  // 10.39
+  const struct {
+    PointF from, to, shaftEnd, left, right;
+  } cases[] = {
+      {{0, 0}, {100, 0}, {82, 0}, {82, -halfBase}, {82, halfBase}},       // to the right
+      {{50, 90}, {50, 10}, {50, 28}, {50 - halfBase, 28}, {50 + halfBase, 28}},  // up
+      {{0, 0}, {-36, 0}, {-18, 0}, {-18, halfBase}, {-18, -halfBase}},   // to the left
+      {{0, 0}, {10, 0}, {0, 0}, {0, -10 * std::tan(std::numbers::pi / 6)}, {0, 10 * std::tan(std::numbers::pi / 6)}},  // shorter than a head
+  };
+  for (const auto& c : cases) {
+    const auto head = ArrowHeadFor(c.from, c.to);
+    ASSERT_TRUE(head);
+    EXPECT_EQ(head->tip, c.to);
+    for (auto [got, want] : {std::pair{head->shaftEnd, c.shaftEnd}, {head->left, c.left}, {head->right, c.right}}) {
+      EXPECT_NEAR(got.x, want.x, 1e-9) << c.to.x << "," << c.to.y;
+      EXPECT_NEAR(got.y, want.y, 1e-9) << c.to.x << "," << c.to.y;
+    }
+  }
+  // Diagonal: each side 30 degrees off the shaft, both sides the same length.
+  const auto d = *ArrowHeadFor({0, 0}, {60, 80});
+  for (PointF side : {d.left, d.right}) {
+    const double angle = std::acos(((d.tip.x - side.x) * 0.6 + (d.tip.y - side.y) * 0.8) /
+                                   std::hypot(d.tip.x - side.x, d.tip.y - side.y));
+    EXPECT_NEAR(angle * 180 / std::numbers::pi, 30, 1e-9);
+    EXPECT_NEAR(std::hypot(d.tip.x - side.x, d.tip.y - side.y), 18 / std::cos(std::numbers::pi / 6), 1e-9);
+  }
+  EXPECT_FALSE(ArrowHeadFor({7, 7}, {7, 7}));  // no length: no direction, no head
+}
+
+TEST(Redactions, TheRectangleTakesInThePenInEveryDragDirectionAndStopsAtTheEdges) {
+  using namespace modAnnotations;
+  const Size picture{200, 100};
+  const struct {
+    PointF a, b;
+    base::Rect want;
+  } cases[] = {
+      {{20, 30}, {60, 70}, {18, 28, 63, 73}},    // down and right
+      {{60, 70}, {20, 30}, {18, 28, 63, 73}},    // up and left
+      {{60, 30}, {20, 70}, {18, 28, 63, 73}},    // down and left
+      {{20, 70}, {60, 30}, {18, 28, 63, 73}},    // up and right
+      {{19.6, 29.5}, {60.4, 69.5}, {18, 28, 63, 73}},  // whole pixels as the outline's corners
+      {{1, 1}, {198, 98}, {0, 0, 200, 100}},      // the pen would reach past every edge
+      {{-10, 50}, {5, 120}, {0, 48, 8, 100}},    // dragged out of the picture
+      {{40, 40}, {40, 40}, {38, 38, 43, 43}},     // a click: the pen's square
+      {{300, 10}, {400, 20}, {}},                // nothing of it on the picture
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(RedactionRect(c.a, c.b, 5, picture), c.want) << c.a.x << "," << c.a.y << " " << c.b.x << "," << c.b.y;
+}
+
+TEST(Labels, TheTextStartsAtTheClickCentredOnItAndTheBoxStaysOnThePicture) {
+  using namespace modAnnotations;
+  const struct {
+    PointF click;
+    Size picture;
+    base::Rect box;
+    PointF text;
+  } cases[] = {
+      {{40, 50}, {800, 600}, {39, 41, 339, 59}, {40, 42}},        // in the open
+      {{700, 595}, {800, 600}, {500, 582, 800, 600}, {501, 583}},  // near the right and bottom edges
+      {{0, 0}, {800, 600}, {0, 0, 300, 18}, {1, 1}},              // the top-left corner
+      {{10, 5}, {120, 12}, {0, 0, 120, 12}, {1, 1}},              // a picture smaller than the box
+  };
+  for (const auto& c : cases) {
+    const LabelPlace p = PlaceLabel(c.click, 16, c.picture);
+    EXPECT_EQ(p.box, c.box) << c.click.x << "," << c.click.y;
+    EXPECT_EQ(p.text, c.text) << c.click.x << "," << c.click.y;
+    EXPECT_EQ(p.marker, (PointF{c.text.x, c.text.y + 8}));  // the text's left middle
+  }
 }
 
 TEST(Markers, ASingleDigitKeepsTheFontAndSitsCentred) {
