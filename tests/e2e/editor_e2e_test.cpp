@@ -1,12 +1,14 @@
 // The editor of the real program, driven with the mouse and keyboard: pasting, Undo and
-// Redo, a numbered box, zoomed drawing, the next number, the tool panel's slide and the
-// bar's places. Pictures are compared pixel for pixel with what the same drawing code
+// Redo, a numbered box, zoomed drawing, the next number, the tool panel's slide, the bar's
+// places, and the arrow, text and redaction tools. Pictures are compared pixel for pixel with what the same drawing code
 // draws on a bitmap of the test's own.
 #include <gtest/gtest.h>
 
 #include "e2e/editor_fixture.h"
+#include "editor/annotation_rules.h"
 #include "editor/drawing.h"
 #include "editor/modAnnotations.h"
+#include "editor/text_box.h"
 
 using namespace e2e;
 using namespace editor::draw;
@@ -188,6 +190,95 @@ TEST_F(Editor, TheFirstDrawingOnTheStartUpPictureRecordsItFirst) {
   EXPECT_TRUE(Shows(std::vector<COLORREF>(258 * 212, ::GetSysColor(COLOR_WINDOW))));
 }
 
+// The bar's tool buttons and the tool keys: the chosen one pressed and the options
+// unchecked; an arrow, a label (Enter keeps it, Escape drops it, its box stays on the
+// picture) and a redaction, pixel for pixel; Undo shows the covered pixels again.
+TEST_F(Editor, ArrowLabelAndRedactionDrawnPixelForPixel) {
+  const auto pattern = Pattern(400, 300);
+  Paste(pattern);  // the picture has the focus
+  HWND arrowButton = Control(ids::cmdArrow);
+  const auto raised = ScreenPixels(ScreenRect(arrowButton));
+  KeyChord({'A'});
+  EXPECT_TRUE(WaitUntil([&] { return Differences(ScreenPixels(ScreenRect(arrowButton)), raised) > 0; }, 2s));
+  EXPECT_EQ(::SendMessageW(::GetDlgItem(tools_, ids::Option1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  Drag(At(40, 250), At(300, 60));
+  // The picture with the shapes so far, drawn as the program draws them.
+  const auto arrowOn = [](win::DibSection dib) {
+    Arrow(dib.dc(), {40, 250}, {300, 60}, Red);
+    return dib;
+  };
+  auto arrow = arrowOn(Pattern(400, 300));
+  EXPECT_TRUE(Shows(arrow));
+  const auto shown = Shown();
+  auto at = [&](int x, int y) { return shown[static_cast<size_t>(y) * 400 + x]; };
+  EXPECT_EQ(at(170, 155), Red);  // the shaft's middle
+  EXPECT_EQ(at(295, 64), Red);   // in the head, 6 pixels from the tip
+  EXPECT_EQ(at(294, 82), Colours(pattern)[82u * 400 + 294]);  // beside the head's base
+
+  // A label at (60, 40): Enter bakes it.
+  KeyChord({'T'});
+  ClickAt(At(60, 40));
+  KeyChord({VK_SHIFT, 'H'});
+  KeyChord({'I'});
+  KeyChord({VK_RETURN});
+  const modAnnotations::LabelPlace place =
+      modAnnotations::PlaceLabel({60, 40}, modAnnotations::LabelLineHeight(arrow.dc()), {400, 300});
+  const auto labelOn = [&](win::DibSection dib) {
+    modAnnotations::DrawLabel(dib.dc(), L"Hi", place.text.x, place.text.y, Red);
+    return dib;
+  };
+  auto label = labelOn(arrowOn(Pattern(400, 300)));
+  EXPECT_TRUE(Shows(label));
+  SIZE extent{};
+  {
+    win::unique_hfont font = modAnnotations::LabelFont();
+    win::select_object select(label.dc(), font.get());
+    ::GetTextExtentPoint32W(label.dc(), L"Hi", 2, &extent);
+  }
+  const RECT box{60, static_cast<LONG>(place.text.y), 60 + extent.cx, static_cast<LONG>(place.text.y) + extent.cy};
+  const auto labelled = Colours(label), before = Colours(arrow);
+  int red = 0;
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 400; ++x) {
+      const size_t i = static_cast<size_t>(y) * 400 + x;
+      if (labelled[i] == before[i]) continue;
+      EXPECT_TRUE(labelled[i] == Red && ::PtInRect(&box, POINT{x, y})) << x << "," << y;
+      ++red;
+    }
+  EXPECT_GT(red, 20);
+  // Escape drops what was typed; a box opened at the right edge stays on the picture.
+  ClickAt(At(395, 150));
+  HWND textBox = Descendant(main_, editor::TextBox::ClassName);
+  ASSERT_TRUE(WaitUntil([&] { return textBox && ::IsWindowVisible(textBox); }, 2s));
+  RECT inside{};
+  const RECT picture = ScreenRect(picture_), boxPlace = ScreenRect(textBox);
+  EXPECT_TRUE(::IntersectRect(&inside, &picture, &boxPlace) && ::EqualRect(&inside, &boxPlace));
+  KeyChord({'X'});
+  KeyChord({VK_ESCAPE});
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(textBox); }, 2s));
+  PumpFor(200ms);
+  EXPECT_EQ(Differences(Shown(), labelled), 0);
+
+  // A redaction dragged up and left: black from 148, 148 to 252, 202, the pen's reach.
+  KeyChord({'R'});
+  Drag(At(250, 200), At(150, 150));
+  auto redacted = labelOn(arrowOn(Pattern(400, 300)));
+  ::GdiFlush();
+  for (int y = 148; y < 203; ++y)
+    for (int x = 148; x < 253; ++x) redacted.pixels()[static_cast<size_t>(y) * 400 + x] = 0;
+  EXPECT_TRUE(Shows(redacted));
+  Click(Control(ids::Commandback));
+  EXPECT_TRUE(Shows(label));
+  Click(Control(ids::Commandfwd));
+  EXPECT_TRUE(Shows(redacted));
+  // An option chosen by its key with the viewport focused: checked, the arrow's button raised.
+  const RECT viewport = ScreenRect(Descendant(main_, L"MirelLumo.pic_mainview"));
+  ClickAt({viewport.right - 20, viewport.bottom - 20});
+  KeyChord({'B'});
+  EXPECT_EQ(::SendMessageW(::GetDlgItem(tools_, ids::Option3), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_TRUE(WaitUntil([&] { return Differences(ScreenPixels(ScreenRect(arrowButton)), raised) == 0; }, 2s));
+}
+
 // At 144 dots per inch the window's places and sizes scale by 1.5; the picture is still
 // shown at its own pixels. Runs in the pass of scripts/test whose Wine has that density.
 TEST(EditorDensity, PlacesScaleAndThePictureKeepsItsPixels) {
@@ -209,6 +300,12 @@ TEST(EditorDensity, PlacesScaleAndThePictureKeepsItsPixels) {
   EXPECT_EQ(PlaceIn(main, settings).left, client.right - 62 - 12);
   EXPECT_EQ(PlaceIn(main, settings).top, client.bottom - 75 + 8);
   EXPECT_EQ(PlaceIn(main, Descendant(main, nullptr, ids::Commandback)).left, 264);
+  for (auto [id, left] : {std::pair{ids::cmdArrow, 876}, {ids::cmdText, 948}, {ids::cmdRedact, 1020}}) {
+    HWND tool = Descendant(main, nullptr, id);
+    EXPECT_EQ(PlaceIn(main, tool).left, left) << id;
+    EXPECT_EQ(PlaceIn(main, tool).top, client.bottom - 75 + 8) << id;
+    EXPECT_EQ(SizeOf(tool).cx, 62) << id;
+  }
 
   ASSERT_TRUE(PutBitmap(Canvas(300, 200)));
   HWND picture = Descendant(main, L"MirelLumo.Picture1");
