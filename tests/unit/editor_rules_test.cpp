@@ -140,23 +140,22 @@ TEST(ToolPanel, SlidesInOutAndInAgain) {
   EXPECT_EQ(mid.top, -75);
 }
 
-TEST(Keys, CtrlAloneWithZOrVAndToolLettersWithoutModifiers) {
-  const struct {
-    int key, shift;
-    KeyCommand command;
-  } cases[] = {
-      {90, CtrlMask, KeyCommand::Undo},       {86, CtrlMask, KeyCommand::Paste},
-      {90, CtrlMask | ShiftMask, KeyCommand::None}, {90, CtrlMask | AltMask, KeyCommand::None},
-      {90, 0, KeyCommand::None},              {89, CtrlMask, KeyCommand::None},  // no redo shortcut
-      {'z', CtrlMask, KeyCommand::None},      // key codes are the capitals
-      {'N', 0, KeyCommand::NoDraw},           {'F', 0, KeyCommand::FreeDraw},
-      {'B', 0, KeyCommand::BoxDraw},          {'L', 0, KeyCommand::LineDraw},
-      {'A', 0, KeyCommand::Arrow},            {'T', 0, KeyCommand::Text},
-      {'R', 0, KeyCommand::Redact},           {'A', ShiftMask, KeyCommand::None},
-      {'T', CtrlMask, KeyCommand::None},      {'R', AltMask, KeyCommand::None},
-      {'V', 0, KeyCommand::None},             {'a', 0, KeyCommand::None},
-  };
-  for (const auto& c : cases) EXPECT_EQ(KeyUpCommand(c.key, c.shift), c.command) << c.key << " " << c.shift;
+TEST(Keys, CtrlAloneWithZOrVAndToolLettersAlone) {
+  EXPECT_EQ(KeyUpCommand(90, CtrlMask), KeyCommand::Undo);
+  EXPECT_EQ(KeyUpCommand(86, CtrlMask), KeyCommand::Paste);
+  EXPECT_EQ(KeyUpCommand(90, CtrlMask | ShiftMask), KeyCommand::None);
+  EXPECT_EQ(KeyUpCommand(90, CtrlMask | AltMask), KeyCommand::None);
+  EXPECT_EQ(KeyUpCommand(90, 0), KeyCommand::None);
+  EXPECT_EQ(KeyUpCommand(89, CtrlMask), KeyCommand::None);  // no redo shortcut
+  EXPECT_EQ(KeyUpCommand('z', CtrlMask), KeyCommand::None); // key codes are the capitals
+  const std::pair<int, KeyCommand> tools[] = {{'N', KeyCommand::NoDraw}, {'F', KeyCommand::FreeDraw}, {'B', KeyCommand::BoxDraw},
+                                              {'L', KeyCommand::LineDraw}, {'A', KeyCommand::Arrow},  {'T', KeyCommand::Text},
+                                              {'R', KeyCommand::Redact},   {'V', KeyCommand::None},   {'a', KeyCommand::None}};
+  for (auto [key, command] : tools) {
+    EXPECT_EQ(KeyUpCommand(key, 0), command) << key;
+    for (int shift : {ShiftMask, CtrlMask, AltMask})
+      if (key != 'V' || shift != CtrlMask) EXPECT_EQ(KeyUpCommand(key, shift), KeyCommand::None) << key << shift;
+  }
 }
 
 TEST(NextNumber, RepliesThatSetTheNextMarker) {
@@ -200,54 +199,37 @@ TEST(Markers, TextAndPlace) {
 
 TEST(Arrows, TheHeadPointsAlongTheShaftEighteenPixelsLongThirtyDegreesEachSide) {
   using namespace modAnnotations;
-  const double halfBase = 18 * std::tan(std::numbers::pi / 6);  // 10.39
-  const struct {
-    PointF from, to, shaftEnd, left, right;
-  } cases[] = {
-      {{0, 0}, {100, 0}, {82, 0}, {82, -halfBase}, {82, halfBase}},       // to the right
-      {{50, 90}, {50, 10}, {50, 28}, {50 - halfBase, 28}, {50 + halfBase, 28}},  // up
-      {{0, 0}, {-36, 0}, {-18, 0}, {-18, halfBase}, {-18, -halfBase}},   // to the left
-      {{0, 0}, {10, 0}, {0, 0}, {0, -10 * std::tan(std::numbers::pi / 6)}, {0, 10 * std::tan(std::numbers::pi / 6)}},  // shorter than a head
-  };
-  for (const auto& c : cases) {
-    const auto head = ArrowHeadFor(c.from, c.to);
-    ASSERT_TRUE(head);
-    EXPECT_EQ(head->tip, c.to);
-    for (auto [got, want] : {std::pair{head->shaftEnd, c.shaftEnd}, {head->left, c.left}, {head->right, c.right}}) {
-      EXPECT_NEAR(got.x, want.x, 1e-9) << c.to.x << "," << c.to.y;
-      EXPECT_NEAR(got.y, want.y, 1e-9) << c.to.x << "," << c.to.y;
-    }
-  }
-  // Diagonal: each side 30 degrees off the shaft, both sides the same length.
-  const auto d = *ArrowHeadFor({0, 0}, {60, 80});
+  const double tan30 = std::tan(std::numbers::pi / 6);
+  const auto right = *ArrowHeadFor({0, 0}, {100, 0});
+  EXPECT_EQ(right.tip, (PointF{100, 0}));
+  EXPECT_EQ(right.shaftEnd, (PointF{82, 0}));
+  EXPECT_NEAR(right.left.y, -18 * tan30, 1e-9);  // left of the shaft: up, on a picture
+  EXPECT_NEAR(right.right.y, 18 * tan30, 1e-9);
+  // Up and left, diagonally: each side 30 degrees off the shaft, both as long.
+  const auto d = *ArrowHeadFor({60, 80}, {0, 0});
+  EXPECT_NEAR(d.shaftEnd.x, 18 * 0.6, 1e-9);
+  EXPECT_NEAR(d.shaftEnd.y, 18 * 0.8, 1e-9);
   for (PointF side : {d.left, d.right}) {
-    const double angle = std::acos(((d.tip.x - side.x) * 0.6 + (d.tip.y - side.y) * 0.8) /
-                                   std::hypot(d.tip.x - side.x, d.tip.y - side.y));
-    EXPECT_NEAR(angle * 180 / std::numbers::pi, 30, 1e-9);
-    EXPECT_NEAR(std::hypot(d.tip.x - side.x, d.tip.y - side.y), 18 / std::cos(std::numbers::pi / 6), 1e-9);
+    const double length = std::hypot(side.x, side.y);
+    EXPECT_NEAR(std::acos((side.x * 0.6 + side.y * 0.8) / length) * 180 / std::numbers::pi, 30, 1e-9);
+    EXPECT_NEAR(length, 18 / std::cos(std::numbers::pi / 6), 1e-9);
   }
-  EXPECT_FALSE(ArrowHeadFor({7, 7}, {7, 7}));  // no length: no direction, no head
+  EXPECT_LT(d.left.x - d.right.x, 0);  // pointing up-left, its left side is the lower-left one
+  // An arrow shorter than a head gets a head as long as itself; one of no length none.
+  EXPECT_EQ(ArrowHeadFor({0, 0}, {0, 10})->shaftEnd, (PointF{0, 0}));
+  EXPECT_FALSE(ArrowHeadFor({7, 7}, {7, 7}));
 }
 
 TEST(Redactions, TheRectangleTakesInThePenInEveryDragDirectionAndStopsAtTheEdges) {
   using namespace modAnnotations;
   const Size picture{200, 100};
-  const struct {
-    PointF a, b;
-    base::Rect want;
-  } cases[] = {
-      {{20, 30}, {60, 70}, {18, 28, 63, 73}},    // down and right
-      {{60, 70}, {20, 30}, {18, 28, 63, 73}},    // up and left
-      {{60, 30}, {20, 70}, {18, 28, 63, 73}},    // down and left
-      {{20, 70}, {60, 30}, {18, 28, 63, 73}},    // up and right
-      {{19.6, 29.5}, {60.4, 69.5}, {18, 28, 63, 73}},  // whole pixels as the outline's corners
-      {{1, 1}, {198, 98}, {0, 0, 200, 100}},      // the pen would reach past every edge
-      {{-10, 50}, {5, 120}, {0, 48, 8, 100}},    // dragged out of the picture
-      {{40, 40}, {40, 40}, {38, 38, 43, 43}},     // a click: the pen's square
-      {{300, 10}, {400, 20}, {}},                // nothing of it on the picture
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(RedactionRect(c.a, c.b, 5, picture), c.want) << c.a.x << "," << c.a.y << " " << c.b.x << "," << c.b.y;
+  for (auto [a, b] : {std::pair{PointF{20, 30}, PointF{60, 70}}, {{60, 70}, {20, 30}}, {{60, 30}, {20, 70}},
+                      {{20, 70}, {60, 30}}, {{19.6, 29.5}, {60.4, 69.5}}})  // fractions: whole pixels as an outline's
+    EXPECT_EQ(RedactionRect(a, b, 5, picture), (base::Rect{18, 28, 63, 73})) << a.x << "," << a.y;
+  EXPECT_EQ(RedactionRect({1, 1}, {198, 98}, 5, picture), (base::Rect{0, 0, 200, 100}));  // the pen past every edge
+  EXPECT_EQ(RedactionRect({-10, 50}, {5, 120}, 5, picture), (base::Rect{0, 48, 8, 100}));  // dragged off the picture
+  EXPECT_EQ(RedactionRect({40, 40}, {40, 40}, 5, picture), (base::Rect{38, 38, 43, 43}));  // a click: the pen's square
+  EXPECT_TRUE(RedactionRect({300, 10}, {400, 20}, 5, picture).Empty());
 }
 
 TEST(Labels, TheTextStartsAtTheClickCentredOnItAndTheBoxStaysOnThePicture) {
@@ -256,18 +238,13 @@ TEST(Labels, TheTextStartsAtTheClickCentredOnItAndTheBoxStaysOnThePicture) {
     PointF click;
     Size picture;
     base::Rect box;
-    PointF text;
-  } cases[] = {
-      {{40, 50}, {800, 600}, {39, 41, 339, 59}, {40, 42}},        // in the open
-      {{700, 595}, {800, 600}, {500, 582, 800, 600}, {501, 583}},  // near the right and bottom edges
-      {{0, 0}, {800, 600}, {0, 0, 300, 18}, {1, 1}},              // the top-left corner
-      {{10, 5}, {120, 12}, {0, 0, 120, 12}, {1, 1}},              // a picture smaller than the box
-  };
+  } cases[] = {{{40, 50}, {800, 600}, {39, 41, 339, 59}},     {{700, 595}, {800, 600}, {500, 582, 800, 600}},
+               {{0, 0}, {800, 600}, {0, 0, 300, 18}},         {{10, 5}, {120, 12}, {0, 0, 120, 12}}};
   for (const auto& c : cases) {
     const LabelPlace p = PlaceLabel(c.click, 16, c.picture);
     EXPECT_EQ(p.box, c.box) << c.click.x << "," << c.click.y;
-    EXPECT_EQ(p.text, c.text) << c.click.x << "," << c.click.y;
-    EXPECT_EQ(p.marker, (PointF{c.text.x, c.text.y + 8}));  // the text's left middle
+    EXPECT_EQ(p.text, (PointF{c.box.left + 1.0, c.box.top + 1.0}));  // inside the frame
+    EXPECT_EQ(p.marker, (PointF{p.text.x, p.text.y + 8}));              // the text's left middle
   }
 }
 
