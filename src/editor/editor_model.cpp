@@ -128,6 +128,13 @@ void EditorModel::MouseMove(int buttons, PointF at, PointF shown) {
     DrawRubberBand(RubberStart, at);
     RubberEnd = at;
     RubberShown = true;
+    if (ToolMode == Redact) {
+      // The history keeps every covered pixel: its room is made while the box is dragged,
+      // and the release only fills it.
+      const ImageView drawn = canvas_.Drawn();
+      const base::Rect r = RedactionRect(RubberStart, at, PenWidth, {drawn.width, drawn.height});
+      history_.PrepareRoom(static_cast<size_t>(r.Width() + 2) * static_cast<size_t>(r.Height()));
+    }
   }
 }
 
@@ -210,6 +217,7 @@ bool EditorModel::CaptureLost() {
   // finish it. A box or a line is only an outline until it is released: it goes.
   if (ToolMode == FreeDraw && pressedOnPicture_) return MouseUp(1, LastStrokePoint);
   CancelDrag();
+  history_.ReleaseRoom();
   if (unbaked_) canvas_.Revert(picture_);
   unbaked_ = false;
   pressedOnPicture_ = pressEndedText_ = false;

@@ -69,6 +69,12 @@ class PictureHistory {
   std::optional<ChangedArea> Undo(Picture& picture);
   std::optional<ChangedArea> Redo(Picture& picture);
 
+  // Makes room for a change of up to `words` run words now, while a drag goes on, so that
+  // recording it takes no fresh memory (which the platform hands out page by page, slowly).
+  // The next Record uses it, or gives it back.
+  void PrepareRoom(size_t words);
+  void ReleaseRoom() { room_ = {}; }
+
   // Bytes held by the history itself (the stored picture is the editor's, not counted).
   size_t MemoryBytes() const;
 
@@ -78,12 +84,14 @@ class PictureHistory {
   static ChangedArea Apply(Change& change, Picture& picture);
 
   std::vector<HistoryEntry> entries_;
+  std::vector<uint32_t> room_;  // PrepareRoom's: capacity made and touched, size 0
   int32_t count_ = 0;
   int32_t cursor_ = 0;
 };
 
 // The XOR runs between two pictures of the same size, and the area they cover; with
-// `within`, only that area is compared.
-PictureHistory::Change DiffPictures(const Image& before, ImageView after, const ChangedArea* within = nullptr);
+// `within`, only that area is compared. The runs take `room`'s memory where it fits them.
+PictureHistory::Change DiffPictures(const Image& before, ImageView after, const ChangedArea* within = nullptr,
+                                    std::vector<uint32_t>* room = nullptr);
 
 }  // namespace editor
