@@ -10,6 +10,27 @@ namespace {
 // Unchanged pixels between two changed ones are taken into the run when the gap is this
 // short: a run's two header words cost more than a few zero values.
 constexpr int MergeGap = 3;
+
+// A run of changed pixels in row y, from first to last.
+struct Run {
+  int y, first, last;
+};
+
+// The runs' values, XOR-ed, with their headers, into a block of exactly their size.
+void FillRuns(const std::vector<Run>& places, size_t words, const Image& before, ImageView after,
+              std::vector<uint32_t>& runs) {
+  runs.resize(words);
+  uint32_t* out = runs.data();
+  const size_t w = static_cast<size_t>(after.width);
+  for (const Run& r : places) {
+    const size_t row = static_cast<size_t>(r.y) * w;
+    const uint32_t* a = before.pixels.data() + row;
+    const uint32_t* b = after.pixels + row;
+    *out++ = static_cast<uint32_t>(row + static_cast<size_t>(r.first));
+    *out++ = static_cast<uint32_t>(r.last - r.first + 1);
+    for (int i = r.first; i <= r.last; ++i) *out++ = a[i] ^ b[i];
+  }
+}
 }  // namespace
 
 PictureHistory::Change DiffPictures(const Image& before, ImageView after, const ChangedArea* within,
@@ -28,9 +49,6 @@ PictureHistory::Change DiffPictures(const Image& before, ImageView after, const 
   }
   // First the runs' places, then their values in one block of the size they need: a large
   // change costs one allocation, not a growing list's many.
-  struct Run {
-    int y, first, last;
-  };
   std::vector<Run> places;
   size_t words = 0;
   for (int y = top; y < bottom; ++y) {
@@ -62,16 +80,7 @@ PictureHistory::Change DiffPictures(const Image& before, ImageView after, const 
   // Room made beforehand is taken when no more than a quarter of it would lie idle.
   if (room && words > 0 && room->capacity() >= words && room->capacity() - words <= room->capacity() / 4)
     change.runs = std::move(*room);
-  change.runs.resize(words);
-  uint32_t* out = change.runs.data();
-  for (const Run& r : places) {
-    const size_t row = static_cast<size_t>(r.y) * w;
-    const uint32_t* a = before.pixels.data() + row;
-    const uint32_t* b = after.pixels + row;
-    *out++ = static_cast<uint32_t>(row + static_cast<size_t>(r.first));
-    *out++ = static_cast<uint32_t>(r.last - r.first + 1);
-    for (int i = r.first; i <= r.last; ++i) *out++ = a[i] ^ b[i];
-  }
+  FillRuns(places, words, before, after, change.runs);
   return change;
 }
 

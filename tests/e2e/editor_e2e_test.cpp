@@ -190,10 +190,9 @@ TEST_F(Editor, TheFirstDrawingOnTheStartUpPictureRecordsItFirst) {
   EXPECT_TRUE(Shows(std::vector<COLORREF>(258 * 212, ::GetSysColor(COLOR_WINDOW))));
 }
 
-// The bar's tool buttons and the tool keys: the chosen one pressed and the options
-// unchecked; an arrow, a label (Enter keeps it, Escape drops it, its box stays on the
-// picture) and a redaction, pixel for pixel; Undo shows the covered pixels again.
-TEST_F(Editor, ArrowLabelAndRedactionDrawnPixelForPixel) {
+// The tool keys and buttons: the chosen tool button pressed, the options unchecked; an
+// option's key checks it and raises the button. The arrow pixel for pixel.
+TEST_F(Editor, TheArrowChosenByItsKeyDrawsARedLineWithAHead) {
   const auto pattern = Pattern(400, 300);
   Paste(pattern);  // the picture has the focus
   HWND arrowButton = Control(ids::cmdArrow);
@@ -202,45 +201,48 @@ TEST_F(Editor, ArrowLabelAndRedactionDrawnPixelForPixel) {
   EXPECT_TRUE(WaitUntil([&] { return Differences(ScreenPixels(ScreenRect(arrowButton)), raised) > 0; }, 2s));
   EXPECT_EQ(::SendMessageW(::GetDlgItem(tools_, ids::Option1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
   Drag(At(40, 250), At(300, 60));
-  // The picture with the shapes so far, drawn as the program draws them.
-  const auto arrowOn = [](win::DibSection dib) {
-    Arrow(dib.dc(), {40, 250}, {300, 60}, Red);
-    return dib;
-  };
-  auto arrow = arrowOn(Pattern(400, 300));
+  auto arrow = Pattern(400, 300);
+  Arrow(arrow.dc(), {40, 250}, {300, 60}, Red);
   EXPECT_TRUE(Shows(arrow));
   // The shaft's middle and the head 6 pixels from the tip red, beside the head's base not.
   const auto shown = Shown(), plain = Colours(pattern);
   EXPECT_EQ(shown[155u * 400 + 170] + shown[64u * 400 + 295], Red + Red);
   EXPECT_EQ(shown[82u * 400 + 294], plain[82u * 400 + 294]);
+  // An option chosen by its key with the viewport focused.
+  const RECT viewport = ScreenRect(Descendant(main_, L"MirelLumo.pic_mainview"));
+  ClickAt({viewport.right - 20, viewport.bottom - 20});
+  KeyChord({'B'});
+  EXPECT_EQ(::SendMessageW(::GetDlgItem(tools_, ids::Option3), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_TRUE(WaitUntil([&] { return Differences(ScreenPixels(ScreenRect(arrowButton)), raised) == 0; }, 2s));
+}
 
-  // A label at (60, 40): Enter bakes it.
+// A label typed at (60, 40): Enter bakes it, red and inside its measured box; Escape drops
+// what was typed; a box opened at the right edge stays on the picture.
+TEST_F(Editor, ALabelIsRedInsideItsMeasuredBoxAndEscapeDropsOne) {
+  const auto pattern = Pattern(400, 300);
+  Paste(pattern);
   KeyChord({'T'});
   ClickAt(At(60, 40));
   KeyChord({VK_SHIFT, 'H'});
   KeyChord({'I'});
   KeyChord({VK_RETURN});
+  auto label = Pattern(400, 300);
   const modAnnotations::LabelPlace place =
-      modAnnotations::PlaceLabel({60, 40}, modAnnotations::LabelLineHeight(arrow.dc()), {400, 300});
-  const auto labelOn = [&](win::DibSection dib) {
-    modAnnotations::DrawLabel(dib.dc(), L"Hi", place.text.x, place.text.y, Red);
-    return dib;
-  };
-  auto label = labelOn(arrowOn(Pattern(400, 300)));
+      modAnnotations::PlaceLabel({60, 40}, modAnnotations::LabelLineHeight(label.dc()), {400, 300});
+  modAnnotations::DrawLabel(label.dc(), L"Hi", place.text.x, place.text.y, Red);
   EXPECT_TRUE(Shows(label));
-  // Every pixel it changed is red and inside the text's measured box.
   SIZE extent{};
   win::unique_hfont font = modAnnotations::LabelFont();
   win::select_object select(label.dc(), font.get());
   ::GetTextExtentPoint32W(label.dc(), L"Hi", 2, &extent);
   const RECT box{60, static_cast<LONG>(place.text.y), 60 + extent.cx, static_cast<LONG>(place.text.y) + extent.cy};
-  const auto labelled = Colours(label), before = Colours(arrow);
+  const auto labelled = Colours(label), before = Colours(pattern);
   int red = 0;
   for (size_t i = 0; i < labelled.size(); ++i)
     if (labelled[i] != before[i])
       red += labelled[i] == Red && ::PtInRect(&box, POINT{static_cast<LONG>(i % 400), static_cast<LONG>(i / 400)}) ? 1 : -1000;
   EXPECT_GT(red, 20);
-  // Escape drops what was typed; a box opened at the right edge stays on the picture.
+
   ClickAt(At(395, 150));
   HWND textBox = Descendant(main_, editor::TextBox::ClassName);
   ASSERT_TRUE(WaitUntil([&] { return textBox && ::IsWindowVisible(textBox); }, 2s));
@@ -252,25 +254,23 @@ TEST_F(Editor, ArrowLabelAndRedactionDrawnPixelForPixel) {
   EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(textBox); }, 2s));
   PumpFor(200ms);
   EXPECT_EQ(Differences(Shown(), labelled), 0);
+}
 
-  // A redaction dragged up and left: black from 148, 148 to 252, 202, the pen's reach.
-  KeyChord({'R'});
+// A redaction dragged up and left: black from 148, 148 to 252, 202 (the pen's reach), the
+// picture's own pixels around it; Undo shows the covered pixels again, Redo hides them.
+TEST_F(Editor, ARedactionIsBlackAndUndoShowsWhatItCovered) {
+  const auto pattern = Pattern(400, 300);
+  Paste(pattern);
+  Click(Control(ids::cmdRedact));
   Drag(At(250, 200), At(150, 150));
-  auto redacted = labelOn(arrowOn(Pattern(400, 300)));
-  ::GdiFlush();
+  auto redacted = Pattern(400, 300);
   for (int y = 148; y < 203; ++y)
     for (int x = 148; x < 253; ++x) redacted.pixels()[static_cast<size_t>(y) * 400 + x] = 0;
   EXPECT_TRUE(Shows(redacted));
   Click(Control(ids::Commandback));
-  EXPECT_TRUE(Shows(label));
+  EXPECT_TRUE(Shows(pattern));
   Click(Control(ids::Commandfwd));
   EXPECT_TRUE(Shows(redacted));
-  // An option chosen by its key with the viewport focused: checked, the arrow's button raised.
-  const RECT viewport = ScreenRect(Descendant(main_, L"MirelLumo.pic_mainview"));
-  ClickAt({viewport.right - 20, viewport.bottom - 20});
-  KeyChord({'B'});
-  EXPECT_EQ(::SendMessageW(::GetDlgItem(tools_, ids::Option3), BM_GETCHECK, 0, 0), BST_CHECKED);
-  EXPECT_TRUE(WaitUntil([&] { return Differences(ScreenPixels(ScreenRect(arrowButton)), raised) == 0; }, 2s));
 }
 
 // At 144 dots per inch the window's places and sizes scale by 1.5; the picture is still
