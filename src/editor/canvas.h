@@ -15,12 +15,15 @@ using base::PointF;
 // drawing it twice restores the picture).
 enum class Ink { Red, Invert };
 
+// A marker's centre is `from`; a label's text starts at `from` (its top-left corner); a
+// redaction blacks out the pixels from `from` to `to` (right and bottom exclusive, whole
+// pixels on the picture); an arrow points from `from` to `to`.
 struct Shape {
-  enum class Kind { Segment, Box, Marker };
+  enum class Kind { Segment, Box, Marker, Arrow, Label, Redaction };
   Kind kind = Kind::Segment;
-  PointF from, to;     // a marker's centre is `from`
+  PointF from, to;
   Ink ink = Ink::Red;
-  std::wstring text;   // a marker's text
+  std::wstring text;   // a marker's or a label's text
 };
 
 class Canvas {
@@ -39,6 +42,14 @@ class Canvas {
   virtual void Revert(const Picture& picture) = 0;
   // The picture control moves inside its viewport (dragged in no-draw mode).
   virtual void MoveBy(int dx, int dy) = 0;
+
+  // ---- The text tool's one-line box over the picture.
+  // The height of a line of label text, in the picture's pixels.
+  virtual int LabelLineHeight() = 0;
+  // Shows the box, empty and with the focus, over `box` (the picture's pixels).
+  virtual void OpenTextBox(const base::Rect& box) = 0;
+  // Takes the box away; what was typed in it.
+  virtual std::wstring CloseTextBox() = 0;
 };
 
 }  // namespace editor

@@ -60,4 +60,24 @@ RECT BoxOutline(HDC dc, PointF corner1, PointF corner2, COLORREF colour, Mode mo
   return Bounds(a, b);
 }
 
+RECT Arrow(HDC dc, PointF from, PointF to, COLORREF colour) {
+  const auto head = modAnnotations::ArrowHeadFor(from, to);
+  RECT bounds = Segment(dc, from, head ? head->shaftEnd : to, colour, Mode::CopyPen);
+  if (!head) return bounds;
+  const POINT corners[3] = {Pixel(head->tip), Pixel(head->left), Pixel(head->right)};
+  win::unique_hpen pen(::CreatePen(PS_SOLID, 1, colour));
+  win::unique_hbrush brush(::CreateSolidBrush(colour));
+  {
+    win::select_object p(dc, pen.get()), b(dc, brush.get());
+    const int oldRop = ::SetROP2(dc, R2_COPYPEN);
+    ::Polygon(dc, corners, 3);
+    if (oldRop) ::SetROP2(dc, oldRop);
+  }
+  for (const POINT& c : corners) {
+    const RECT r = Bounds(c, c);
+    ::UnionRect(&bounds, &bounds, &r);
+  }
+  return bounds;
+}
+
 }  // namespace editor::draw

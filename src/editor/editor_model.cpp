@@ -3,12 +3,15 @@
 #include <cmath>
 #include <utility>
 
+#include "base/text.h"
+
 namespace editor {
 
 using namespace modAnnotations;
 
 bool EditorModel::ShowUnrecorded(Image picture) {
   CancelDrag();
+  FinishText(false);
   Picture next = std::move(picture);
   if (!canvas_.Show(next)) return false;
   picture_ = std::move(next);
@@ -35,6 +38,7 @@ void EditorModel::ShowChange(const ChangedArea& area) {
 
 bool EditorModel::Undo() {
   CancelDrag();
+  FinishText(false);
   const auto area = history_.Undo(picture_);
   if (area) ShowChange(*area);
   return area.has_value();
@@ -42,14 +46,26 @@ bool EditorModel::Undo() {
 
 bool EditorModel::Redo() {
   CancelDrag();
+  FinishText(false);
   const auto area = history_.Redo(picture_);
   if (area) ShowChange(*area);
   return area.has_value();
 }
 
-void EditorModel::SetToolMode(int32_t mode) { ToolMode = mode; }
+void EditorModel::SetToolMode(int32_t mode) {
+  if (mode != ToolMode) {
+    FinishText(false);
+    // A key can change the tool in the middle of a drag: the drag ends as a lost mouse ends it.
+    if (pressedOnPicture_) CaptureLost();
+  }
+  ToolMode = mode;
+}
 
-bool EditorModel::Drawing() const { return ToolMode >= FreeDraw && ToolMode <= LineDraw; }
+bool EditorModel::Drawing() const { return ToolMode >= FreeDraw && ToolMode <= Redact; }
+
+bool EditorModel::DragsOutline() const {
+  return ToolMode == BoxDraw || ToolMode == LineDraw || ToolMode == ArrowDraw || ToolMode == Redact;
+}
 
 void EditorModel::Draw(Shape shape) {
   canvas_.Draw(shape);
@@ -57,7 +73,9 @@ void EditorModel::Draw(Shape shape) {
 }
 
 void EditorModel::DrawRubberBand(PointF from, PointF to) {
-  Draw({ToolMode == BoxDraw ? Shape::Kind::Box : Shape::Kind::Segment, from, to, Ink::Invert});
+  // A box and a redaction drag a box; a line and an arrow a line.
+  const bool box = ToolMode == BoxDraw || ToolMode == Redact;
+  Draw({box ? Shape::Kind::Box : Shape::Kind::Segment, from, to, Ink::Invert});
 }
 
 void EditorModel::CancelDrag() {
@@ -66,8 +84,13 @@ void EditorModel::CancelDrag() {
 }
 
 bool EditorModel::MouseDown(int button, PointF at) {
-  if (button == 1) pressedOnPicture_ = true;
-  if ((ToolMode == BoxDraw || ToolMode == LineDraw) && button == 1) {
+  if (button == 1) {
+    pressedOnPicture_ = true;
+    // A press on the picture while a text box is open ends it, as Enter does.
+    pressEndedText_ = textBox_.has_value();
+    if (pressEndedText_) return FinishText(true);
+  }
+  if (DragsOutline() && button == 1) {
     RubberStart = RubberEnd = at;
     RubberShown = false;
   }
@@ -100,11 +123,18 @@ void EditorModel::MouseMove(int buttons, PointF at, PointF shown) {
   if (ToolMode == FreeDraw) {
     if (dragging) Draw({Shape::Kind::Segment, LastStrokePoint, at, Ink::Red});
     LastStrokePoint = at;
-  } else if ((ToolMode == BoxDraw || ToolMode == LineDraw) && dragging) {
+  } else if (DragsOutline() && dragging) {
     CancelDrag();
     DrawRubberBand(RubberStart, at);
     RubberEnd = at;
     RubberShown = true;
+    if (ToolMode == Redact) {
+      // The history keeps every covered pixel: its room is made while the box is dragged,
+      // and the release only fills it.
+      const ImageView drawn = canvas_.Drawn();
+      const base::Rect r = RedactionRect(RubberStart, at, PenWidth, {drawn.width, drawn.height});
+      history_.PrepareRoom(static_cast<size_t>(r.Width() + 2) * static_cast<size_t>(r.Height()));
+    }
   }
 }
 
@@ -113,26 +143,17 @@ void EditorModel::PlaceMarker(PointF at) {
   Draw({Shape::Kind::Marker, at, at, Ink::Red, MarkerText(numberPrefix_ ? numberPrefix_() : L"", AnnotationCounter)});
 }
 
-void EditorModel::Bake() {
-  history_.Record(picture_, canvas_.Drawn(), AnnotationCounter);
+void EditorModel::Bake(const ChangedArea* within) {
+  history_.Record(picture_, canvas_.Drawn(), AnnotationCounter, within);
   unbaked_ = false;
 }
 
-bool EditorModel::MouseUp(int button, PointF at) {
-  if (button != 1) return false;
-  // A release whose press was elsewhere (a double click on the title bar, say) draws nothing.
-  if (!std::exchange(pressedOnPicture_, false) || PansPicture() || !Drawing()) return false;
+bool EditorModel::Finish(const std::optional<Shape>& shape, std::optional<PointF> marker, const ChangedArea* within) {
   const int32_t counterBefore = AnnotationCounter;
   try {
-    PointF marker = at;
-    if (ToolMode == BoxDraw || ToolMode == LineDraw) {
-      // The last outline goes first, wherever the release is: no inverted remnant stays.
-      CancelDrag();
-      Draw({ToolMode == BoxDraw ? Shape::Kind::Box : Shape::Kind::Segment, RubberStart, at, Ink::Red});
-      marker = MarkerPoint(ToolMode, RubberStart, at);
-    }
-    if (NumberingOn) PlaceMarker(marker);
-    Bake();
+    if (shape) Draw(*shape);
+    if (marker) PlaceMarker(*marker);
+    Bake(within);
   } catch (...) {
     // Not recorded: the shape and its number are taken back with it.
     AnnotationCounter = counterBefore;
@@ -143,14 +164,63 @@ bool EditorModel::MouseUp(int button, PointF at) {
   return true;
 }
 
+bool EditorModel::MouseUp(int button, PointF at) {
+  if (button != 1) return false;
+  // A release whose press was elsewhere (a double click on the title bar, say) draws nothing.
+  if (!std::exchange(pressedOnPicture_, false) || PansPicture() || !Drawing()) return false;
+  if (ToolMode == TextDraw) {
+    if (!std::exchange(pressEndedText_, false)) OpenText(at);
+    return false;
+  }
+  // The last outline goes first, wherever the release is: no inverted remnant stays.
+  const PointF press = RubberStart;
+  CancelDrag();
+  const std::optional<PointF> marker = NumberingOn ? std::optional(MarkerPoint(ToolMode, press, at)) : std::nullopt;
+  switch (ToolMode) {
+    case BoxDraw:
+      return Finish(Shape{Shape::Kind::Box, press, at, Ink::Red}, marker);
+    case LineDraw:
+      return Finish(Shape{Shape::Kind::Segment, press, at, Ink::Red}, marker);
+    case ArrowDraw:
+      return Finish(Shape{Shape::Kind::Arrow, press, at, Ink::Red}, marker);
+    case Redact: {
+      // No marker: nothing is drawn on what is hidden. Only the rectangle changes.
+      const ImageView drawn = canvas_.Drawn();
+      const base::Rect r = RedactionRect(press, at, PenWidth, {drawn.width, drawn.height});
+      if (r.Empty()) return false;
+      const ChangedArea area{r.left, r.top, r.right, r.bottom, false};
+      return Finish(Shape{Shape::Kind::Redaction, {double(r.left), double(r.top)}, {double(r.right), double(r.bottom)}, Ink::Red},
+                    std::nullopt, &area);
+    }
+    default:  // a free-hand stroke: drawn already, its marker at the release
+      return Finish(std::nullopt, marker);
+  }
+}
+
+void EditorModel::OpenText(PointF at) {
+  const ImageView drawn = canvas_.Drawn();
+  textBox_ = PlaceLabel(at, canvas_.LabelLineHeight(), {drawn.width, drawn.height});
+  canvas_.OpenTextBox(textBox_->box);
+}
+
+bool EditorModel::FinishText(bool keep) {
+  if (!textBox_) return false;
+  const LabelPlace place = *std::exchange(textBox_, std::nullopt);
+  const std::wstring typed = canvas_.CloseTextBox();
+  if (!keep || text::TrimBlanks(typed).empty()) return false;
+  return Finish(Shape{Shape::Kind::Label, place.text, place.text, Ink::Red, typed},
+                NumberingOn ? std::optional(place.marker) : std::nullopt);
+}
+
 bool EditorModel::CaptureLost() {
   // A stroke is kept as far as it was drawn, finished as a release at its last point would
   // finish it. A box or a line is only an outline until it is released: it goes.
   if (ToolMode == FreeDraw && pressedOnPicture_) return MouseUp(1, LastStrokePoint);
   CancelDrag();
+  history_.ReleaseRoom();
   if (unbaked_) canvas_.Revert(picture_);
   unbaked_ = false;
-  pressedOnPicture_ = false;
+  pressedOnPicture_ = pressEndedText_ = false;
   return false;
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 // The editor's state and rules, apart from the window: the stored picture and its history,
-// the marker counter, the tool, the rubber band of a box or line, the free-hand stroke, the
-// anchor of a drag in no-draw mode, and numbering. Driven by plain events in the picture's
-// own pixels; draws through a Canvas.
+// the marker counter, the tool, the rubber band of a box, line, arrow or redaction, the
+// free-hand stroke, the text box of a label, the anchor of a drag in no-draw mode, and
+// numbering. Driven by plain events in the picture's own pixels; draws through a Canvas.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "editor/annotation_rules.h"
 #include "editor/canvas.h"
 #include "editor/history.h"
 #include "editor/marker_rules.h"
@@ -36,6 +38,7 @@ class EditorModel {
   int32_t Counter() const { return AnnotationCounter; }
 
   // ---- Tools and markers.
+  // Another tool closes an open text box without its text.
   void SetToolMode(int32_t mode);
   int32_t Tool() const { return ToolMode; }
   // The size-all pointer: a drag moves the picture instead of drawing.
@@ -54,8 +57,16 @@ class EditorModel {
   // Another window took the mouse in the middle of a drag.
   bool CaptureLost();
 
+  // ---- The text tool: a release on the picture opens a text box there; Enter (keep) or
+  // Escape ends it. A press on the picture while it is open ends it as Enter does. Its text
+  // (unless only blanks) becomes a label and one state. An Undo, a Redo, another picture
+  // or another tool close it without its text. True when it recorded a state.
+  bool FinishText(bool keep);
+  bool TextBoxOpen() const { return textBox_.has_value(); }
+
  private:
   bool Drawing() const;
+  bool DragsOutline() const;  // a box, line, arrow or redaction: a rubber band until released
   void Draw(Shape shape);
   void DrawRubberBand(PointF from, PointF to);
   // An outline on the picture belongs to the picture it was drawn on: erased before the
@@ -63,7 +74,11 @@ class EditorModel {
   void CancelDrag();
   void Pan(int buttons, PointF shown);
   void PlaceMarker(PointF at);
-  void Bake();
+  // Draws the finished shape (none: a stroke, drawn already) and its marker, bakes them and
+  // records one state; on failure nothing of it stays. `within`: the only area it changed, when known.
+  bool Finish(const std::optional<Shape>& shape, std::optional<PointF> marker, const ChangedArea* within = nullptr);
+  void OpenText(PointF at);
+  void Bake(const ChangedArea* within = nullptr);
   void ShowChange(const ChangedArea& area);
 
   Canvas& canvas_;
@@ -78,6 +93,8 @@ class EditorModel {
   PointF LastStrokePoint, RubberStart, RubberEnd, DragAnchor;
   bool RubberShown = false;
   bool pressedOnPicture_ = false;  // the left button went down on the picture: a drag of its own
+  std::optional<modAnnotations::LabelPlace> textBox_;  // the open text box
+  bool pressEndedText_ = false;    // the press ended a text box: its release opens none
 };
 
 }  // namespace editor

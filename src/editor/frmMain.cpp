@@ -148,6 +148,10 @@ void frmMain::OnCommand(int id, int code) {
     case ids::Option3:
     case ids::Option4:
       return OptionClick(id - ids::Option1);
+    case ids::cmdArrow:
+    case ids::cmdText:
+    case ids::cmdRedact:
+      return OptionClick(modAnnotations::ArrowDraw + (id - ids::cmdArrow));
     case ids::cmdSettings:
       return controls_.cmdSettings_Click();
     case ids::cmdSetNextNumber:

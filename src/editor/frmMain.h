@@ -85,11 +85,14 @@ class frmMain : public win::Window<frmMain> {
   void Commandback_Click();  // Undo
   void Commandfwd_Click();   // Redo
   void ZoomPicture(double zoom);
-  void OptionClick(int32_t toolMode);  // Option1_Click ... Option4_Click
+  // Option1_Click ... Option4_Click, the bar's tool buttons and the tool keys: the tool, with
+  // its option checked or its button pressed.
+  void OptionClick(int32_t toolMode);
   void Picture1_MouseDown(int button, int shift, editor::PointF shown);
   void Picture1_MouseMove(int button, int shift, editor::PointF shown);
   void Picture1_MouseUp(int button, int shift, editor::PointF shown);
   void Picture1_CaptureLost();
+  void Picture1_TextDone(bool keep);  // Enter (keep) or Escape in the text box
   void Command3_Click();  // toggles numbering
   std::wstring GetNumberPrefix();
   void cmdSetNextNumber_Click();

@@ -12,6 +12,7 @@ void frmMain::CreateControls() {
   events.mouseUp = [this](int b, int s, editor::PointF p) { Picture1_MouseUp(b, s, p); };
   events.keyUp = [this](int key, int shift) { Picture1_KeyUp(key, shift); };
   events.captureLost = [this] { Picture1_CaptureLost(); };
+  events.textDone = [this](bool keep) { Picture1_TextDone(keep); };
   controls_.Create(hwnd(), Picture1, std::move(events));
   // The start-up picture, shown and not yet a state.
   HICON icon = reinterpret_cast<HICON>(::GetClassLongPtrW(hwnd(), GCLP_HICON));
@@ -22,6 +23,5 @@ void frmMain::CreateControls() {
   // The clipboard watcher runs from now on.
   ::SetTimer(hwnd(), ids::Timer2, 1500, nullptr);
   // The tool that matches ToolMode is checked, which runs its click handler.
-  ::CheckRadioButton(controls_.ToolsPanel(), ids::Option1, ids::Option4, ids::Option1 + editor_.Tool());
   OptionClick(editor_.Tool());
 }

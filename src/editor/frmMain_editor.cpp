@@ -50,6 +50,7 @@ void frmMain::ZoomPicture(double zoom) {
 void frmMain::OptionClick(int32_t toolMode) {
   editor_.SetToolMode(toolMode);
   Picture1.SetSizeAllPointer(editor_.PansPicture());
+  controls_.ShowChosenTool(toolMode);
 }
 
 void frmMain::Picture1_MouseDown(int button, int, PointF shown) {
@@ -66,6 +67,10 @@ void frmMain::Picture1_MouseUp(int button, int, PointF shown) {
 
 void frmMain::Picture1_CaptureLost() {
   if (editor_.CaptureLost()) EnableSharing();
+}
+
+void frmMain::Picture1_TextDone(bool keep) {
+  if (editor_.FinishText(keep)) EnableSharing();
 }
 
 void frmMain::Command3_Click() {
@@ -98,14 +103,24 @@ void frmMain::cmdSetNextNumber_Click() {
 }
 
 void frmMain::Picture1_KeyUp(int keyCode, int shift) {
-  switch (editor::KeyUpCommand(keyCode, shift)) {
-    case editor::KeyCommand::Undo:
+  using editor::KeyCommand;
+  const KeyCommand command = editor::KeyUpCommand(keyCode, shift);
+  switch (command) {
+    case KeyCommand::Undo:
       return Commandback_Click();
-    case editor::KeyCommand::Paste:
+    case KeyCommand::Paste:
       return PasteClipboardBitmap();
-    case editor::KeyCommand::None:
+    case KeyCommand::None:
       return;
+    default:
+      break;
   }
+  // A tool's letter only while the picture or its viewport has the focus: the window itself
+  // gets the keys that no control takes.
+  if (!Picture1.HasFocus()) return;
+  // The tool commands are in the order of the tool modes.
+  static_assert(static_cast<int>(KeyCommand::Redact) - static_cast<int>(KeyCommand::NoDraw) == modAnnotations::Redact);
+  OptionClick(static_cast<int32_t>(command) - static_cast<int32_t>(KeyCommand::NoDraw));
 }
 
 void frmMain::PasteClipboardBitmap() {

@@ -19,6 +19,9 @@ enum : int {
   pic_mainview,
   FrameTools,
   frameSettings,
+  cmdArrow,   // the bar's tool buttons
+  cmdText,
+  cmdRedact,
   Option1 = 1031,  // "No Draw"
   Option2,         // "Free Draw"
   Option3,         // "Box Draw"

@@ -57,7 +57,9 @@ class PictureHistory {
   // `picture` must be the picture of the state under the cursor, or the empty state's
   // successor when the cursor is 0; `drawn` is what it becomes. On return `picture`
   // equals `drawn` and is the new state. Returns the area that changed.
-  ChangedArea Record(Picture& picture, ImageView drawn, int32_t counter);
+  // With `within`, the caller vouches that nothing outside that area changed: only it is
+  // compared.
+  ChangedArea Record(Picture& picture, ImageView drawn, int32_t counter, const ChangedArea* within = nullptr);
   // Records the picture as it is as the state after the empty state, dropping every
   // other state: after Clear, or for the picture shown before anything was recorded.
   void RecordFirst(int32_t counter);
@@ -66,6 +68,12 @@ class PictureHistory {
   // nothing happens at the ends. The counter of the new state is CounterAtCursor().
   std::optional<ChangedArea> Undo(Picture& picture);
   std::optional<ChangedArea> Redo(Picture& picture);
+
+  // Makes room for a change of up to `words` run words now, while a drag goes on, so that
+  // recording it takes no fresh memory (which the platform hands out page by page, slowly).
+  // The next Record uses it, or gives it back.
+  void PrepareRoom(size_t words);
+  void ReleaseRoom() { room_ = {}; }
 
   // Bytes held by the history itself (the stored picture is the editor's, not counted).
   size_t MemoryBytes() const;
@@ -76,11 +84,14 @@ class PictureHistory {
   static ChangedArea Apply(Change& change, Picture& picture);
 
   std::vector<HistoryEntry> entries_;
+  std::vector<uint32_t> room_;  // PrepareRoom's: capacity made and touched, size 0
   int32_t count_ = 0;
   int32_t cursor_ = 0;
 };
 
-// The XOR runs between two pictures of the same size, and the area they cover.
-PictureHistory::Change DiffPictures(const Image& before, ImageView after);
+// The XOR runs between two pictures of the same size, and the area they cover; with
+// `within`, only that area is compared. The runs take `room`'s memory where it fits them.
+PictureHistory::Change DiffPictures(const Image& before, ImageView after, const ChangedArea* within = nullptr,
+                                    std::vector<uint32_t>* room = nullptr);
 
 }  // namespace editor

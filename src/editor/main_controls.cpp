@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "base/resource_ids.h"
 #include "editor/frmMain_ids.h"
+#include "editor/marker_rules.h"
 #include "editor/view_rules.h"
 #include "win/common_controls.h"
 #include "win/glyph_button.h"
@@ -51,6 +53,9 @@ const ControlDef Controls[] = {
      21.75, win::DrawCamera},
     {ids::cmdSend2Mirel, Parent::Main, Kind::Picture, 536, 640, 41, 41, L"Push to Mirel Web (Coming Soon)",
      L"Push to Mirel Web (Coming Soon)", true, nullptr, 0, nullptr},
+    {ids::cmdArrow, Parent::Main, Kind::Picture, 584, 640, 41, 41, L"Arrow", L"Arrow", false, nullptr, 0, nullptr},
+    {ids::cmdText, Parent::Main, Kind::Picture, 632, 640, 41, 41, L"Text", L"Text", false, nullptr, 0, nullptr},
+    {ids::cmdRedact, Parent::Main, Kind::Picture, 680, 640, 41, 41, L"Redact", L"Redact", false, nullptr, 0, nullptr},
     {ids::cmdSend2JIRA, Parent::Main, Kind::Picture, 823, 640, 73, 41, L"Upload to JIRA (Coming Soon)",
      L"Upload to JIRA (Coming Soon)", true, nullptr, 0, nullptr},
     {ids::cmdSettings, Parent::Main, Kind::Glyph, 904, 640, 41, 41, L"R", nullptr, false, L"Wingdings", 27.75,
@@ -100,7 +105,11 @@ const ControlDef* DefOf(int id) {
 // The bar's buttons whose tops follow the bar line, in the order they are moved.
 constexpr int BarButtons[] = {ids::cmdZoomIn,     ids::cmdZoomOut, ids::Commandback, ids::Commandfwd,
                               ids::Command3_0,    ids::cmdCopyImage0, ids::Command2_0, ids::cmdCapture0,
-                              ids::cmdSend2JIRA,  ids::cmdSend2Mirel};
+                              ids::cmdSend2JIRA,  ids::cmdSend2Mirel, ids::cmdArrow,   ids::cmdText,
+                              ids::cmdRedact};
+
+// The bar's tool buttons, in the order of their tool modes from ArrowDraw on.
+constexpr int ToolButtons[] = {ids::cmdArrow, ids::cmdText, ids::cmdRedact};
 
 // One control of the table, at its 96-dpi place (PlaceControls scales it).
 HWND MakeControl(const ControlDef& c, HWND parent) {
@@ -166,8 +175,9 @@ void MainControls::Create(HWND main, editor::PictureView& picture, editor::Pictu
     return win::unique_hbitmap(static_cast<HBITMAP>(::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0)));
   };
   checkerTile_ = bitmap(IDB_CHECKER);
-  send2MirelPicture_ = bitmap(IDB_SEND2MIREL);
-  send2JiraPicture_ = bitmap(IDB_SEND2JIRA);
+  for (auto [id, resource] : {std::pair{ids::cmdSend2Mirel, IDB_SEND2MIREL}, {ids::cmdSend2JIRA, IDB_SEND2JIRA},
+                              {ids::cmdArrow, IDB_ARROW}, {ids::cmdText, IDB_TEXT}, {ids::cmdRedact, IDB_REDACT}})
+    pictures_.push_back({id, bitmap(resource)});
 
   // The viewport first, then the panels over it, the tool panel out of sight.
   picture.Create(main, ids::pic_mainview, std::move(events), checkerTile_.get());
@@ -253,8 +263,12 @@ bool MainControls::DrawItem(const DRAWITEMSTRUCT& item) {
   const ControlDef* def = DefOf(static_cast<int>(item.CtlID));
   if (!def || (def->kind != Kind::Glyph && def->kind != Kind::Picture)) return false;
   if (def->kind == Kind::Picture) {
-    HBITMAP picture = def->id == ids::cmdSend2JIRA ? send2JiraPicture_.get() : send2MirelPicture_.get();
-    win::DrawPictureButton(item, picture);
+    HBITMAP picture = nullptr;
+    for (const ButtonPicture& p : pictures_)
+      if (p.id == def->id) picture = p.bitmap.get();
+    const auto* tool = std::find(std::begin(ToolButtons), std::end(ToolButtons), def->id);
+    const bool chosen = tool != std::end(ToolButtons) && chosenTool_ == modAnnotations::ArrowDraw + (tool - ToolButtons);
+    win::DrawPictureButton(item, picture, chosen);
     return true;
   }
   win::GlyphFace face{def->face, def->points, def->caption[0], ::GetSysColor(COLOR_BTNFACE), def->fallback};
@@ -265,6 +279,16 @@ bool MainControls::DrawItem(const DRAWITEMSTRUCT& item) {
   }
   win::DrawGlyphButton(item, face, GlyphFont(def->face, def->points));
   return true;
+}
+
+void MainControls::ShowChosenTool(int32_t toolMode) {
+  chosenTool_ = toolMode;
+  // The options are the tool panel's radio buttons; a bar button chosen leaves none checked.
+  for (int32_t mode = modAnnotations::NoDraw; mode <= modAnnotations::LineDraw; ++mode)
+    if (HWND h = Control(ids::Option1 + mode))
+      ::SendMessageW(h, BM_SETCHECK, mode == toolMode ? BST_CHECKED : BST_UNCHECKED, 0);
+  for (int id : ToolButtons)
+    if (HWND h = Control(id)) ::InvalidateRect(h, nullptr, FALSE);
 }
 
 void MainControls::toolscolors_Click() {

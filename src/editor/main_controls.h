@@ -31,6 +31,8 @@ class MainControls {
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   // Draws a glyph or picture button; false for any other control.
   bool DrawItem(const DRAWITEMSTRUCT& item);
+  // The tool's option checked, or its bar button shown pressed: one of the seven.
+  void ShowChosenTool(int32_t toolMode);
 
   void toolscolors_Click();  // the menu item "Tools": starts the tool panel's slide
   void Timer1_Timer();       // one step of the slide
@@ -47,7 +49,13 @@ class MainControls {
   bool timer1Running_ = false;
   win::Panel FrameTools_, frameSettings_;
   HWND tooltip_ = nullptr;
-  win::unique_hbitmap checkerTile_, send2MirelPicture_, send2JiraPicture_;
+  int32_t chosenTool_ = 0;
+  win::unique_hbitmap checkerTile_;
+  struct ButtonPicture {
+    int id;
+    win::unique_hbitmap bitmap;
+  };
+  std::vector<ButtonPicture> pictures_;  // of the picture buttons
   win::unique_hfont controlFont_;
   struct CachedFont {
     const wchar_t* face;

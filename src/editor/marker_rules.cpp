@@ -13,6 +13,7 @@ std::wstring MarkerText(std::wstring_view prefix, int32_t counter) {
 
 editor::PointF MarkerPoint(int32_t toolMode, editor::PointF press, editor::PointF release) {
   if (toolMode == BoxDraw) return {std::min(press.x, release.x), std::min(press.y, release.y)};
+  if (toolMode == ArrowDraw) return press;
   return release;
 }
 

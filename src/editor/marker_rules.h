@@ -16,13 +16,13 @@ inline constexpr double SmallestMarkerPoints = 8;
 inline constexpr int DiscMargin = 5;
 
 // The tools: ToolMode values.
-enum ToolMode : int32_t { NoDraw = 0, FreeDraw = 1, BoxDraw = 2, LineDraw = 3 };
+enum ToolMode : int32_t { NoDraw = 0, FreeDraw = 1, BoxDraw = 2, LineDraw = 3, ArrowDraw = 4, TextDraw = 5, Redact = 6 };
 
 // "A" and 3 give "A3"; the prefix is used as given (the caller trims it).
 std::wstring MarkerText(std::wstring_view prefix, int32_t counter);
 
 // Where the marker of a finished shape goes: a box's top-left corner, the release point of
-// a line or a stroke.
+// a line or a stroke, the tail (the press point) of an arrow.
 editor::PointF MarkerPoint(int32_t toolMode, editor::PointF press, editor::PointF release);
 
 struct TextExtent {

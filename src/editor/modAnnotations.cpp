@@ -11,10 +11,10 @@
 namespace modAnnotations {
 
 namespace {
-win::unique_hfont MarkerFont(double points) {
+win::unique_hfont MarkerFont(double points, DWORD quality = ANTIALIASED_QUALITY) {
   const int height = -static_cast<int>(std::lround(points * 96.0 / 72.0));
   return win::unique_hfont(::CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                         OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                                         OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, quality,
                                          DEFAULT_PITCH | FF_SWISS, MarkerFace));
 }
 }  // namespace
@@ -63,6 +63,36 @@ RECT DrawNumberedAnnotation(HDC target, std::wstring_view text, double x, double
   const int textReach = std::max(m.textWidth, m.textHeight);
   const int r = std::max(reach, textReach);
   return RECT{cx - r, cy - r, cx + r + 1, cy + r + 1};
+}
+
+win::unique_hfont LabelFont(double scale) { return MarkerFont(MarkerPoints * scale, NONANTIALIASED_QUALITY); }
+
+int LabelLineHeight(HDC dc) {
+  win::unique_hfont font = LabelFont();
+  win::select_object select(dc, font.get());
+  TEXTMETRICW tm{};
+  if (!::GetTextMetricsW(dc, &tm)) return static_cast<int>(std::lround(MarkerPoints * 96.0 / 72.0));
+  return tm.tmHeight;
+}
+
+RECT DrawLabel(HDC target, std::wstring_view text, double left, double top, COLORREF colour) {
+  win::unique_hfont font = LabelFont();
+  win::select_object f(target, font.get());
+  const int x = static_cast<int>(std::lround(left)), y = static_cast<int>(std::lround(top));
+  const int oldMode = ::SetBkMode(target, TRANSPARENT);
+  const COLORREF oldColour = ::SetTextColor(target, colour);
+  const UINT oldAlign = ::SetTextAlign(target, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+  ::TextOutW(target, x, y, text.data(), static_cast<int>(text.size()));
+  ::SetTextAlign(target, oldAlign);
+  ::SetTextColor(target, oldColour);
+  ::SetBkMode(target, oldMode);
+  SIZE size{};
+  TEXTMETRICW tm{};
+  ::GetTextMetricsW(target, &tm);
+  ::GetTextExtentPoint32W(target, text.data(), static_cast<int>(text.size()), &size);
+  // Bold glyphs may reach a little past their advance.
+  const int reach = tm.tmMaxCharWidth / 2 + 2;
+  return RECT{x - reach, y - 2, x + size.cx + reach, y + std::max<int>(size.cy, tm.tmHeight) + 2};
 }
 
 }  // namespace modAnnotations

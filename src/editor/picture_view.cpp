@@ -48,11 +48,15 @@ Image PlaceholderPicture(HICON icon, int width, int height) {
 
 bool PictureView::Create(HWND parent, int id, Events events, HBITMAP tile) {
   events_ = std::move(events);
+  textBox_.OnDone([this](bool keep) {
+    if (events_.textDone) events_.textDone(keep);
+  });
   if (tile) checkerBrush_.reset(::CreatePatternBrush(tile));
   if (!viewport_.Create(0, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 208, 0, 737, 321, parent,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id))))
     return false;
-  return control_.Create(0, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 258, 212, viewport_.hwnd()) != nullptr;
+  return control_.Create(0, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, 0, 0, 258, 212,
+                         viewport_.hwnd()) != nullptr;
 }
 
 bool PictureView::EnsureBackBuffer(Size size) {
@@ -83,7 +87,57 @@ void PictureView::Draw(const Shape& shape) {
       Invalidate(modAnnotations::DrawNumberedAnnotation(dc, shape.text, shape.from.x, shape.from.y,
                                                          modAnnotations::MarkerPoints, 0xFFFFFF, Red));
       break;
+    case Shape::Kind::Arrow:
+      Invalidate(Arrow(dc, shape.from, shape.to, Red));
+      break;
+    case Shape::Kind::Label:
+      Invalidate(modAnnotations::DrawLabel(dc, shape.text, shape.from.x, shape.from.y, Red));
+      break;
+    case Shape::Kind::Redaction:
+      Invalidate(Redact(shape));
+      break;
   }
+}
+
+RECT PictureView::Redact(const Shape& shape) {
+  // Solid black written straight into the pixels: nothing of what was there stays.
+  ::GdiFlush();
+  const int left = std::clamp(static_cast<int>(shape.from.x), 0, back_.width());
+  const int right = std::clamp(static_cast<int>(shape.to.x), left, back_.width());
+  const int top = std::clamp(static_cast<int>(shape.from.y), 0, back_.height());
+  const int bottom = std::clamp(static_cast<int>(shape.to.y), top, back_.height());
+  for (int y = top; y < bottom; ++y) {
+    uint32_t* row = back_.pixels() + static_cast<size_t>(y) * back_.width();
+    std::fill(row + left, row + right, 0u);
+  }
+  return RECT{left, top, right, bottom};
+}
+
+int PictureView::LabelLineHeight() { return modAnnotations::LabelLineHeight(back_.dc()); }
+
+void PictureView::OpenTextBox(const base::Rect& box) {
+  textPlace_ = box;
+  if (Control()) textBox_.Open(Control(), ShownTextPlace(), ShownScale());
+}
+
+void PictureView::PlaceTextBox() { textBox_.Place(ShownTextPlace(), ShownScale()); }
+
+double PictureView::ShownScale() const {
+  return back_.height() > 0 ? static_cast<double>(shown_.height) / back_.height() : 1;
+}
+
+RECT PictureView::ShownTextPlace() const {
+  if (back_.width() <= 0 || back_.height() <= 0) return {};
+  const double sx = static_cast<double>(shown_.width) / back_.width(), sy = ShownScale();
+  auto at = [](int v, double scale) { return static_cast<LONG>(std::lround(v * scale)); };
+  return RECT{at(textPlace_.left, sx), at(textPlace_.top, sy), at(textPlace_.right, sx), at(textPlace_.bottom, sy)};
+}
+
+std::wstring PictureView::CloseTextBox() { return textBox_.Close(); }
+
+bool PictureView::HasFocus() const {
+  const HWND focus = ::GetFocus();
+  return focus && (focus == Control() || focus == viewport_.hwnd());
 }
 
 ImageView PictureView::Drawn() {
@@ -140,6 +194,7 @@ void PictureView::SetShownSize(Size shown) {
     ::SetWindowPos(Control(), nullptr, 0, 0, shown.width, shown.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::InvalidateRect(Control(), nullptr, FALSE);
   }
+  if (textBox_.IsOpen()) PlaceTextBox();
 }
 
 void PictureView::MoveBy(int dx, int dy) {

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "editor/canvas.h"
+#include "editor/text_box.h"
 #include "editor/view_rules.h"
 #include "win/dib.h"
 #include "win/gdi.h"
@@ -27,12 +28,15 @@ class PictureView : public Canvas {
     std::function<void(int button, int shift, PointF shown)> mouseDown, mouseMove, mouseUp;
     std::function<void(int key, int shift)> keyUp;
     std::function<void()> captureLost;  // the mouse was taken away during a drag
+    std::function<void(bool keep)> textDone;  // Enter (keep) or Escape in the text box
   };
 
   PictureView() : viewport_(*this), control_(*this) {}
 
   bool Create(HWND parent, int id, Events events, HBITMAP tile);
   HWND Control() const { return control_.hwnd(); }
+  // Picture1 or its viewport has the focus.
+  bool HasFocus() const;
 
   // The back buffer, the size of the picture in its pixels.
   ImageView BackPixels() const { return {back_.width(), back_.height(), back_.pixels()}; }
@@ -45,6 +49,9 @@ class PictureView : public Canvas {
   void ShowArea(const Picture& picture, const ChangedArea& area) override;
   void Revert(const Picture& picture) override;
   void MoveBy(int dx, int dy) override;
+  int LabelLineHeight() override;
+  void OpenTextBox(const base::Rect& box) override;
+  std::wstring CloseTextBox() override;
 
   // The shown size (zoom); the stored picture is not touched.
   Size ShownSize() const { return shown_; }
@@ -86,6 +93,11 @@ class PictureView : public Canvas {
   void KeyUp(WPARAM key) const;
   // Drawing went to the back buffer inside `pictureRect`: show it.
   void Invalidate(RECT pictureRect) const;
+  RECT Redact(const Shape& shape);
+  // The text box over its place at the shown size.
+  void PlaceTextBox();
+  double ShownScale() const;
+  RECT ShownTextPlace() const;
 
   Viewport viewport_;
   PictureControl control_;
@@ -94,6 +106,8 @@ class PictureView : public Canvas {
   win::DibSection back_;
   Size shown_;
   bool sizeAll_ = false;
+  TextBox textBox_;      // a child of Picture1
+  base::Rect textPlace_;  // its place on the picture
 };
 
 // The start-up picture of Picture1: the program's icon on the window colour.

@@ -72,10 +72,22 @@ SlideTick NextSlideStep(int top, int height, bool toolsPanelShown, int step) {
 }
 
 KeyCommand KeyUpCommand(int keyCode, int shift) {
-  if (shift != CtrlMask) return KeyCommand::None;
-  if (keyCode == 90) return KeyCommand::Undo;   // Z
-  if (keyCode == 86) return KeyCommand::Paste;  // V
-  return KeyCommand::None;
+  if (shift == CtrlMask) {
+    if (keyCode == 'Z') return KeyCommand::Undo;
+    if (keyCode == 'V') return KeyCommand::Paste;
+    return KeyCommand::None;
+  }
+  if (shift != 0) return KeyCommand::None;
+  switch (keyCode) {
+    case 'N': return KeyCommand::NoDraw;
+    case 'F': return KeyCommand::FreeDraw;
+    case 'B': return KeyCommand::BoxDraw;
+    case 'L': return KeyCommand::LineDraw;
+    case 'A': return KeyCommand::Arrow;
+    case 'T': return KeyCommand::Text;
+    case 'R': return KeyCommand::Redact;
+    default: return KeyCommand::None;
+  }
 }
 
 std::optional<int32_t> ParseNextNumber(std::wstring_view reply, wchar_t decimalSeparator, wchar_t thousandsSeparator) {

@@ -57,8 +57,9 @@ struct SlideTick {
 };
 SlideTick NextSlideStep(int top, int height, bool toolsPanelShown, int step = SlideStepPixels);
 
-// ---- Keys, on release: exactly Ctrl with Z or V.
-enum class KeyCommand { None, Undo, Paste };
+// ---- Keys, on release: exactly Ctrl with Z or V; a letter alone for a tool (N, F, B, L the
+// four options, A, T, R the arrow, text and redaction).
+enum class KeyCommand { None, Undo, Paste, NoDraw, FreeDraw, BoxDraw, LineDraw, Arrow, Text, Redact };
 inline constexpr int ShiftMask = 1, CtrlMask = 2, AltMask = 4;
 KeyCommand KeyUpCommand(int keyCode, int shift);
 

@@ -33,11 +33,11 @@ HWND CreateGlyphButton(HWND parent, int id, const wchar_t* caption, int x, int y
 
 namespace {
 // The raised (or, pressed, sunken) face; returns the area for the content.
-RECT DrawButtonFace(const DRAWITEMSTRUCT& item, COLORREF back) {
+RECT DrawButtonFace(const DRAWITEMSTRUCT& item, COLORREF back, bool chosen = false) {
   RECT r = item.rcItem;
   unique_hbrush brush(::CreateSolidBrush(back));
   ::FillRect(item.hDC, &r, brush.get());
-  const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+  const bool pressed = chosen || (item.itemState & ODS_SELECTED) != 0;
   ::DrawEdge(item.hDC, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
   if (pressed) ::OffsetRect(&r, 1, 1);
   return r;
@@ -71,8 +71,8 @@ void DrawGlyphButton(const DRAWITEMSTRUCT& item, const GlyphFace& face, HFONT fo
   DrawFocus(item);
 }
 
-void DrawPictureButton(const DRAWITEMSTRUCT& item, HBITMAP picture) {
-  RECT r = DrawButtonFace(item, ::GetSysColor(COLOR_BTNFACE));
+void DrawPictureButton(const DRAWITEMSTRUCT& item, HBITMAP picture, bool chosen) {
+  RECT r = DrawButtonFace(item, ::GetSysColor(COLOR_BTNFACE), chosen);
   BITMAP bm{};
   if (picture && ::GetObjectW(picture, sizeof bm, &bm)) {
     const int x = (r.left + r.right - bm.bmWidth) / 2, y = (r.top + r.bottom - bm.bmHeight) / 2;

@@ -27,8 +27,9 @@ bool HasGlyph(HFONT font, const GlyphFace& face);
 // An owner-drawn push button (BS_OWNERDRAW); its parent answers WM_DRAWITEM with DrawGlyphButton.
 HWND CreateGlyphButton(HWND parent, int id, const wchar_t* caption, int x, int y, int w, int h);
 void DrawGlyphButton(const DRAWITEMSTRUCT& item, const GlyphFace& face, HFONT font);
-// The same kind of button showing a picture, greyed while disabled.
-void DrawPictureButton(const DRAWITEMSTRUCT& item, HBITMAP picture);
+// The same kind of button showing a picture, greyed while disabled; sunken while pressed
+// or `chosen`.
+void DrawPictureButton(const DRAWITEMSTRUCT& item, HBITMAP picture, bool chosen = false);
 
 // Fallback pictures.
 void DrawPencil(HDC dc, const RECT& box, COLORREF ink);

@@ -1,12 +1,14 @@
 // The editor of the real program, driven with the mouse and keyboard: pasting, Undo and
-// Redo, a numbered box, zoomed drawing, the next number, the tool panel's slide and the
-// bar's places. Pictures are compared pixel for pixel with what the same drawing code
+// Redo, a numbered box, zoomed drawing, the next number, the tool panel's slide, the bar's
+// places, and the arrow, text and redaction tools. Pictures are compared pixel for pixel with what the same drawing code
 // draws on a bitmap of the test's own.
 #include <gtest/gtest.h>
 
 #include "e2e/editor_fixture.h"
+#include "editor/annotation_rules.h"
 #include "editor/drawing.h"
 #include "editor/modAnnotations.h"
+#include "editor/text_box.h"
 
 using namespace e2e;
 using namespace editor::draw;
@@ -188,6 +190,89 @@ TEST_F(Editor, TheFirstDrawingOnTheStartUpPictureRecordsItFirst) {
   EXPECT_TRUE(Shows(std::vector<COLORREF>(258 * 212, ::GetSysColor(COLOR_WINDOW))));
 }
 
+// The tool keys and buttons: the chosen tool button pressed, the options unchecked; an
+// option's key checks it and raises the button. The arrow pixel for pixel.
+TEST_F(Editor, TheArrowChosenByItsKeyDrawsARedLineWithAHead) {
+  const auto pattern = Pattern(400, 300);
+  Paste(pattern);  // the picture has the focus
+  HWND arrowButton = Control(ids::cmdArrow);
+  const auto raised = ScreenPixels(ScreenRect(arrowButton));
+  KeyChord({'A'});
+  EXPECT_TRUE(WaitUntil([&] { return Differences(ScreenPixels(ScreenRect(arrowButton)), raised) > 0; }, 2s));
+  EXPECT_EQ(::SendMessageW(::GetDlgItem(tools_, ids::Option1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  Drag(At(40, 250), At(300, 60));
+  auto arrow = Pattern(400, 300);
+  Arrow(arrow.dc(), {40, 250}, {300, 60}, Red);
+  EXPECT_TRUE(Shows(arrow));
+  // The shaft's middle and the head 6 pixels from the tip red, beside the head's base not.
+  const auto shown = Shown(), plain = Colours(pattern);
+  EXPECT_EQ(shown[155u * 400 + 170] + shown[64u * 400 + 295], Red + Red);
+  EXPECT_EQ(shown[82u * 400 + 294], plain[82u * 400 + 294]);
+  // An option chosen by its key with the viewport focused.
+  const RECT viewport = ScreenRect(Descendant(main_, L"MirelLumo.pic_mainview"));
+  ClickAt({viewport.right - 20, viewport.bottom - 20});
+  KeyChord({'B'});
+  EXPECT_EQ(::SendMessageW(::GetDlgItem(tools_, ids::Option3), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_TRUE(WaitUntil([&] { return Differences(ScreenPixels(ScreenRect(arrowButton)), raised) == 0; }, 2s));
+}
+
+// A label typed at (60, 40): Enter bakes it, red and inside its measured box; Escape drops
+// what was typed; a box opened at the right edge stays on the picture.
+TEST_F(Editor, ALabelIsRedInsideItsMeasuredBoxAndEscapeDropsOne) {
+  const auto pattern = Pattern(400, 300);
+  Paste(pattern);
+  KeyChord({'T'});
+  ClickAt(At(60, 40));
+  KeyChord({VK_SHIFT, 'H'});
+  KeyChord({'I'});
+  KeyChord({VK_RETURN});
+  auto label = Pattern(400, 300);
+  const modAnnotations::LabelPlace place =
+      modAnnotations::PlaceLabel({60, 40}, modAnnotations::LabelLineHeight(label.dc()), {400, 300});
+  modAnnotations::DrawLabel(label.dc(), L"Hi", place.text.x, place.text.y, Red);
+  EXPECT_TRUE(Shows(label));
+  SIZE extent{};
+  win::unique_hfont font = modAnnotations::LabelFont();
+  win::select_object select(label.dc(), font.get());
+  ::GetTextExtentPoint32W(label.dc(), L"Hi", 2, &extent);
+  const RECT box{60, static_cast<LONG>(place.text.y), 60 + extent.cx, static_cast<LONG>(place.text.y) + extent.cy};
+  const auto labelled = Colours(label), before = Colours(pattern);
+  int red = 0;
+  for (size_t i = 0; i < labelled.size(); ++i)
+    if (labelled[i] != before[i])
+      red += labelled[i] == Red && ::PtInRect(&box, POINT{static_cast<LONG>(i % 400), static_cast<LONG>(i / 400)}) ? 1 : -1000;
+  EXPECT_GT(red, 20);
+
+  ClickAt(At(395, 150));
+  HWND textBox = Descendant(main_, editor::TextBox::ClassName);
+  ASSERT_TRUE(WaitUntil([&] { return textBox && ::IsWindowVisible(textBox); }, 2s));
+  RECT inside{};
+  const RECT picture = ScreenRect(picture_), boxPlace = ScreenRect(textBox);
+  EXPECT_TRUE(::IntersectRect(&inside, &picture, &boxPlace) && ::EqualRect(&inside, &boxPlace));
+  KeyChord({'X'});
+  KeyChord({VK_ESCAPE});
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(textBox); }, 2s));
+  PumpFor(200ms);
+  EXPECT_EQ(Differences(Shown(), labelled), 0);
+}
+
+// A redaction dragged up and left: black from 148, 148 to 252, 202 (the pen's reach), the
+// picture's own pixels around it; Undo shows the covered pixels again, Redo hides them.
+TEST_F(Editor, ARedactionIsBlackAndUndoShowsWhatItCovered) {
+  const auto pattern = Pattern(400, 300);
+  Paste(pattern);
+  Click(Control(ids::cmdRedact));
+  Drag(At(250, 200), At(150, 150));
+  auto redacted = Pattern(400, 300);
+  for (int y = 148; y < 203; ++y)
+    for (int x = 148; x < 253; ++x) redacted.pixels()[static_cast<size_t>(y) * 400 + x] = 0;
+  EXPECT_TRUE(Shows(redacted));
+  Click(Control(ids::Commandback));
+  EXPECT_TRUE(Shows(pattern));
+  Click(Control(ids::Commandfwd));
+  EXPECT_TRUE(Shows(redacted));
+}
+
 // At 144 dots per inch the window's places and sizes scale by 1.5; the picture is still
 // shown at its own pixels. Runs in the pass of scripts/test whose Wine has that density.
 TEST(EditorDensity, PlacesScaleAndThePictureKeepsItsPixels) {
@@ -209,6 +294,12 @@ TEST(EditorDensity, PlacesScaleAndThePictureKeepsItsPixels) {
   EXPECT_EQ(PlaceIn(main, settings).left, client.right - 62 - 12);
   EXPECT_EQ(PlaceIn(main, settings).top, client.bottom - 75 + 8);
   EXPECT_EQ(PlaceIn(main, Descendant(main, nullptr, ids::Commandback)).left, 264);
+  for (auto [id, left] : {std::pair{ids::cmdArrow, 876}, {ids::cmdText, 948}, {ids::cmdRedact, 1020}}) {
+    HWND tool = Descendant(main, nullptr, id);
+    EXPECT_EQ(PlaceIn(main, tool).left, left) << id;
+    EXPECT_EQ(PlaceIn(main, tool).top, client.bottom - 75 + 8) << id;
+    EXPECT_EQ(SizeOf(tool).cx, 62) << id;
+  }
 
   ASSERT_TRUE(PutBitmap(Canvas(300, 200)));
   HWND picture = Descendant(main, L"MirelLumo.Picture1");

@@ -1,6 +1,7 @@
 // The hand-offs of the real program: copy gives other programs the composite, the
 // clipboard watcher follows what is copied, paste starts a fresh history, the e-mail
-// command without Outlook, the JIRA and web buttons' notices, and the settings panel's Done.
+// command without Outlook, a redaction that nothing handed on keeps, the JIRA and web
+// buttons' notices, and the settings panel's Done.
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
@@ -9,6 +10,7 @@
 
 #include "capture/modSaveImages.h"
 #include "e2e/editor_fixture.h"
+#include "editor/picture_io.h"
 #include "shell/modAES.h"
 #include "shell/modINI.h"
 
@@ -35,7 +37,48 @@ std::wstring ClipboardText() {
 class Sharing : public Editor {
  protected:
   bool PasteEnabled() const { return ::IsWindowEnabled(::GetDlgItem(tools_, ids::cmdPaste)) != FALSE; }
+  // No default mail program registered: Simple MAPI has nobody to ask. Put back after the test.
+  void WithoutMailProgram() {
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Clients\\Mail", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                &mailClients_, nullptr),
+              ERROR_SUCCESS);
+    DWORD size = sizeof oldMailer_;
+    hadMailer_ = ::RegQueryValueExW(mailClients_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(oldMailer_), &size) ==
+                 ERROR_SUCCESS;
+    ::RegSetValueExW(mailClients_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), sizeof(wchar_t));
+  }
+  void TearDown() override {
+    Editor::TearDown();
+    if (!mailClients_) return;
+    if (hadMailer_)
+      ::RegSetValueExW(mailClients_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(oldMailer_),
+                       static_cast<DWORD>((wcslen(oldMailer_) + 1) * 2));
+    else ::RegDeleteValueW(mailClients_, nullptr);
+    ::RegCloseKey(mailClients_);
+  }
+  // A picture handed on as bytes of a file of that kind, read back.
+  editor::Image Decoded(const std::string& bytes, const wchar_t* extension) {
+    const std::wstring path = base_ + L"\\handed-on" + extension;
+    WriteBytes(path, bytes);
+    std::wstring why;
+    auto image = editor::LoadPictureFile(path, why);
+    EXPECT_TRUE(image) << why;
+    return image ? std::move(*image) : editor::Image();
+  }
+
+  HKEY mailClients_ = nullptr;
+  bool hadMailer_ = false;
+  wchar_t oldMailer_[256] = {};
 };
+
+// The clipboard's DIB as the bytes of a BMP file.
+std::string BmpFile(const std::string& dib) {
+  const auto* info = reinterpret_cast<const BITMAPINFOHEADER*>(dib.data());
+  const DWORD masks = info->biCompression == BI_BITFIELDS && info->biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0;
+  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + dib.size()), 0, 0,
+                        static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + info->biSize + masks + info->biClrUsed * 4)};
+  return std::string(reinterpret_cast<const char*>(&file), sizeof file) + dib;
+}
 
 }  // namespace
 
@@ -128,25 +171,7 @@ TEST_F(Sharing, TheWatcherFollowsTheClipboardAndPasteStartsAFreshHistory) {
 }
 
 TEST_F(Sharing, EmailWithoutOutlookOrMapiOpensMailtoAndLeavesThePathOnTheClipboard) {
-  // No default mail program registered: Simple MAPI has nobody to ask.
-  HKEY clients = nullptr;
-  ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Clients\\Mail", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &clients, nullptr),
-            ERROR_SUCCESS);
-  wchar_t old[256] = {};
-  DWORD size = sizeof old;
-  const bool hadOld = ::RegQueryValueExW(clients, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS;
-  ::RegSetValueExW(clients, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), sizeof(wchar_t));
-  struct Restore {
-    HKEY key;
-    bool had;
-    const wchar_t* value;
-    ~Restore() {
-      if (had) ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>((wcslen(value) + 1) * 2));
-      else ::RegDeleteValueW(key, nullptr);
-      ::RegCloseKey(key);
-    }
-  } restore{clients, hadOld, old};
+  ASSERT_NO_FATAL_FAILURE(WithoutMailProgram());
   const std::wstring log = RecordUrls(L"Mailers");
   ASSERT_FALSE(log.empty()) << "scripts/test sets LUMO_URL_RECORDER";
 
@@ -222,6 +247,52 @@ TEST_F(Sharing, EmailWithoutOutlookOrMapiOpensMailtoAndLeavesThePathOnTheClipboa
   ASSERT_TRUE(answered);
   EXPECT_EQ(held.rfind(L"The attachment's path could not be put on the clipboard:", 0), 0u) << held;
   EXPECT_EQ(ClipboardText().find(L"held"), std::wstring::npos);
+}
+
+// Every format the copy puts on the clipboard and the e-mail's JPEG hold black where the
+// redaction is (the JPEG within its noise) and the picture around it.
+TEST_F(Sharing, ARedactionLeavesNothingOfWhatItCoversInTheCopyOrTheAttachment) {
+  ASSERT_NO_FATAL_FAILURE(WithoutMailProgram());
+  ASSERT_FALSE(RecordUrls(L"Mailers").empty()) << "scripts/test sets LUMO_URL_RECORDER";
+  auto bright = Pattern(300, 200);
+  for (size_t i = 0; i < bright.pixelCount(); ++i) bright.pixels()[i] |= 0x808080;  // no channel below 128
+  Paste(bright);
+  KeyChord({'R'});
+  Drag(At(102, 62), At(199, 141));  // black from 100, 60 to 201, 143: on JPEG's 2 x 2 colour blocks
+  const DWORD before = ::GetClipboardSequenceNumber();
+  Click(Control(ids::cmdCopyImage0));
+  ASSERT_TRUE(WaitUntil([&] { return ::GetClipboardSequenceNumber() != before && ::IsClipboardFormatAvailable(CF_BITMAP); }, 5s));
+  PumpFor(200ms);
+  std::vector<std::pair<const char*, editor::Image>> handedOn;
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  if (auto copied = editor::ImageFromBitmap(static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP))))
+    handedOn.emplace_back("bitmap", std::move(*copied));
+  ::CloseClipboard();
+  handedOn.emplace_back("DIB", Decoded(BmpFile(testclipboard::Bytes(CF_DIB)), L".bmp"));
+  handedOn.emplace_back("PNG", Decoded(testclipboard::Bytes(testclipboard::Png()), L".png"));
+  Click(Control(ids::Command2_0));
+  ASSERT_TRUE(Answer(L"Attachment", L"redacted"));
+  EXPECT_EQ(app_->DismissMessageBox(L"Attachment"), L"Attachment filepath on clipboard");
+  handedOn.emplace_back("JPEG", Decoded(ReadBytes(folder_.Images() + L"redacted.jpg"), L".jpg"));
+  ASSERT_EQ(handedOn.size(), 4u);
+  for (const auto& [what, image] : handedOn) {
+    ASSERT_EQ(image.width, 300) << what;
+    ASSERT_EQ(image.height, 234) << what;  // with the separator and the footer
+    const int noise = std::string_view(what) == "JPEG" ? 40 : 0;
+    auto matches = [&](uint32_t a, uint32_t b) {
+      for (int shift : {0, 8, 16})
+        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > noise) return false;
+      return true;
+    };
+    // Outside the rectangle the picture, exactly where the format is lossless.
+    int wrong = 0;
+    for (int y = 0; y < 200; ++y)
+      for (int x = 0; x < 300; ++x) {
+        const bool covered = x >= 100 && x < 202 && y >= 60 && y < 144;
+        if (covered || noise == 0) wrong += !matches(image.at(x, y) & 0xFFFFFF, covered ? 0 : testpictures::At(bright, x, y));
+      }
+    EXPECT_EQ(wrong, 0) << what;
+  }
 }
 
 TEST_F(Sharing, TheJiraAndWebButtonsOnlyAnnounce) {

@@ -1,10 +1,14 @@
 #pragma once
 // A canvas for the editor model without a window: a back buffer of plain pixels on which
-// segments and outlines are drawn one pixel wide (red, or inverted for a rubber band) and
-// every shape is logged, so that tests can see what the model drew, erased and baked.
+// segments, outlines and arrows are drawn one pixel wide (red, or inverted for a rubber
+// band), a label marks its first pixel, a redaction blacks out its rectangle, and every
+// shape is logged, so that tests can see what the model drew, erased and baked. Its text
+// box holds `typed`.
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "editor/canvas.h"
@@ -27,13 +31,21 @@ class FakeCanvas : public editor::Canvas {
   int movedX = 0, movedY = 0;
   bool failShow = false;      // no memory for the next picture
   bool failDrawn = false;     // reading the back buffer runs out of memory
+  std::optional<base::Rect> textBox;  // the open text box
+  std::wstring typed;                 // what the user types into it
 
   void Draw(const Shape& s) override {
     shapes.push_back(s);
     if (s.kind == Shape::Kind::Marker) return Put(Round(s.from.x), Round(s.from.y), MarkerInk, false);
+    if (s.kind == Shape::Kind::Label) return Put(Round(s.from.x), Round(s.from.y), Red, false);
     const int x0 = Round(s.from.x), y0 = Round(s.from.y), x1 = Round(s.to.x), y1 = Round(s.to.y);
     const bool invert = s.ink == editor::Ink::Invert;
-    if (s.kind == Shape::Kind::Segment) return Line(x0, y0, x1, y1, invert);
+    if (s.kind == Shape::Kind::Segment || s.kind == Shape::Kind::Arrow) return Line(x0, y0, x1, y1, invert);
+    if (s.kind == Shape::Kind::Redaction) {
+      for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) Put(x, y, 0, false);
+      return;
+    }
     // A closed outline, each pixel once, so that inverting it twice restores the picture.
     for (int x = std::min(x0, x1); x <= std::max(x0, x1); ++x) {
       Put(x, y0, Red, invert);
@@ -65,6 +77,13 @@ class FakeCanvas : public editor::Canvas {
   void MoveBy(int dx, int dy) override {
     movedX += dx;
     movedY += dy;
+  }
+  int LabelLineHeight() override { return 16; }
+  void OpenTextBox(const base::Rect& box) override { textBox = box; }
+  std::wstring CloseTextBox() override {
+    if (!textBox) throw std::logic_error("no text box open");
+    textBox.reset();
+    return std::exchange(typed, L"");
   }
 
  private:

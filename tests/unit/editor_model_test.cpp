@@ -1,7 +1,7 @@
 // The editor model driven as the window drives it, on a canvas without a window: the
 // history a user walks through, the tools' drags (rubber bands that leave no trace, drags
 // that did not start on the picture, a lost mouse, an Undo or a new picture in the middle of
-// a drag), markers, and running out of memory.
+// a drag), arrows, redactions and the text box, markers, and running out of memory.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -126,7 +126,8 @@ TEST_F(Model, RandomWalkAgreesWithFullCopies) {
   for (int step = 0; step < 400; ++step) {
     const int action = static_cast<int>(rng() % 3);
     if (action == 0) {
-      model.SetToolMode(1 + static_cast<int>(rng() % 3));
+      constexpr int32_t tools[] = {FreeDraw, BoxDraw, LineDraw, ArrowDraw, Redact};
+      model.SetToolMode(tools[rng() % 5]);
       const PointF a = point(), b = point(), c = point();
       ASSERT_TRUE(Drag(a, {b, c}, c));
       states.resize(cursor + 1);
@@ -167,6 +168,95 @@ TEST_F(Model, BoxesAndLinesLeaveOnlyTheFinishedShape) {
   // A click without a move is a box of one point, and still a state.
   EXPECT_TRUE(Box({3, 3}, {3, 3}));
   EXPECT_EQ(model.History().Count(), 4);
+}
+
+// An arrow and a redaction are dragged like a line and a box; the arrow's marker sits on
+// its tail, a redaction gets none and blacks out its rectangle with the pen's reach.
+TEST_F(Model, ArrowsAndRedactionsAreDraggedLikeLinesAndBoxes) {
+  const Image shot = Photo(60, 40, 13);
+  model.ReplacePicture(shot);
+  model.ToggleNumbering();
+  model.SetToolMode(ArrowDraw);
+  model.MouseDown(1, {5, 30});
+  model.MouseMove(1, {40, 10}, {});
+  EXPECT_EQ(canvas.back, With(shot, {{Shape::Kind::Segment, {5, 30}, {40, 10}, editor::Ink::Invert}}));
+  EXPECT_TRUE(model.MouseUp(1, {50, 8}));
+  const Image arrow = With(shot, {{Shape::Kind::Arrow, {5, 30}, {50, 8}}, {Shape::Kind::Marker, {5, 30}}});
+  EXPECT_EQ(canvas.back, arrow);
+  EXPECT_EQ(Markers(), (std::vector<std::wstring>{L"1@5,30"}));
+
+  model.SetToolMode(Redact);
+  model.MouseDown(1, {57, 38});
+  model.MouseMove(1, {30, 20}, {});
+  EXPECT_EQ(canvas.back, With(arrow, {{Shape::Kind::Box, {57, 38}, {30, 20}, editor::Ink::Invert}}));
+  EXPECT_TRUE(model.MouseUp(1, {20, 10}));  // dragged up and left, past the last outline
+  Image redacted = arrow;
+  for (int y = 8; y < 40; ++y)
+    for (int x = 18; x < 60; ++x) redacted.at(x, y) = 0;  // the pen's reach, cut at the edges
+  EXPECT_EQ(canvas.back, redacted);
+  EXPECT_EQ(model.Counter(), 1);  // no marker
+  ASSERT_TRUE(model.Undo());
+  EXPECT_EQ(canvas.back, arrow);  // the covered pixels come back
+  ASSERT_TRUE(model.Redo());
+  EXPECT_EQ(canvas.back, redacted);
+}
+
+// The text tool: a click opens the box there; Enter with text makes one state, a label and
+// its marker; Escape, blanks, or a click elsewhere without text make none; a click elsewhere
+// with text keeps it; an Undo, another tool or another picture close the box unkept.
+TEST_F(Model, TheTextBoxGivesOneStateOrNone) {
+  const Image shot = Photo(400, 100, 14);
+  model.ReplacePicture(shot);
+  model.ToggleNumbering();
+  model.SetToolMode(TextDraw);
+  auto click = [&](PointF at, const wchar_t* typed = L"") {
+    const bool down = model.MouseDown(1, at), up = model.MouseUp(1, at);
+    canvas.typed = typed;
+    return down || up;
+  };
+  EXPECT_FALSE(click({390, 50}, L"Token"));
+  EXPECT_EQ(canvas.textBox, modAnnotations::PlaceLabel({390, 50}, 16, {400, 100}).box);
+  EXPECT_TRUE(model.FinishText(true));
+  const Shape& label = canvas.shapes[canvas.shapes.size() - 2];
+  EXPECT_EQ(label.text + L"@" + std::to_wstring(std::lround(label.from.x)), L"Token@101");
+  EXPECT_EQ(Markers(), (std::vector<std::wstring>{L"1@101,50"}));  // the text's left middle
+  EXPECT_EQ(model.History().Count(), 3);
+  click({20, 20}, L"gone");
+  EXPECT_FALSE(model.FinishText(false));  // Escape
+  click({20, 20}, L"   ");
+  EXPECT_FALSE(model.FinishText(true));   // only blanks
+  click({20, 20});
+  EXPECT_FALSE(click({60, 60}));  // a click elsewhere without text: nothing, and no new box
+  EXPECT_FALSE(canvas.textBox);
+  click({20, 20}, L"kept");
+  EXPECT_TRUE(click({60, 60}));  // a click elsewhere with text keeps it
+  EXPECT_EQ(model.History().Count(), 4);
+  for (int closer = 0; closer < 3; ++closer) {
+    click({20, 20}, L"unkept");
+    if (closer == 0) ASSERT_TRUE(model.Undo());
+    if (closer == 1) model.SetToolMode(BoxDraw);
+    if (closer == 2) ASSERT_TRUE(model.ReplacePicture(shot));
+    EXPECT_FALSE(model.TextBoxOpen() || canvas.textBox) << closer;
+    model.SetToolMode(TextDraw);
+  }
+  EXPECT_EQ(canvas.back, shot);
+}
+
+// A key can change the tool during a drag: a stroke is kept as far as it went, an outline goes.
+TEST_F(Model, AToolChangeDuringADragEndsItAsALostMouseDoes) {
+  const Image shot = Photo(40, 30, 15);
+  model.ReplacePicture(shot);
+  model.SetToolMode(FreeDraw);
+  model.MouseDown(1, {2, 2});
+  model.MouseMove(1, {20, 2}, {});
+  model.SetToolMode(Redact);
+  EXPECT_FALSE(model.MouseUp(1, {30, 20}));  // that drag is over, and a state
+  model.MouseDown(1, {5, 5});
+  model.MouseMove(1, {30, 25}, {});
+  model.SetToolMode(ArrowDraw);
+  EXPECT_EQ(canvas.back, With(shot, {RedLine({2, 2}, {20, 2})}));
+  EXPECT_EQ(*model.StoredPicture(), canvas.back);
+  EXPECT_EQ(model.History().Count(), 3);
 }
 
 TEST_F(Model, OnlyALeftDragThatBeganOnThePictureDraws) {

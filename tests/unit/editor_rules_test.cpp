@@ -1,10 +1,12 @@
 // The editor's rules apart from the window: zoom, layout, the tool panel's slide, keys,
-// the next-number reply and the markers' geometry.
+// the next-number reply, the markers' geometry and that of arrows, labels and redactions.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <utility>
 
+#include "editor/annotation_rules.h"
 #include "editor/marker_rules.h"
 #include "editor/view_rules.h"
 
@@ -138,7 +140,7 @@ TEST(ToolPanel, SlidesInOutAndInAgain) {
   EXPECT_EQ(mid.top, -75);
 }
 
-TEST(Keys, OnlyCtrlAloneWithZOrV) {
+TEST(Keys, CtrlAloneWithZOrVAndToolLettersAlone) {
   EXPECT_EQ(KeyUpCommand(90, CtrlMask), KeyCommand::Undo);
   EXPECT_EQ(KeyUpCommand(86, CtrlMask), KeyCommand::Paste);
   EXPECT_EQ(KeyUpCommand(90, CtrlMask | ShiftMask), KeyCommand::None);
@@ -146,6 +148,14 @@ TEST(Keys, OnlyCtrlAloneWithZOrV) {
   EXPECT_EQ(KeyUpCommand(90, 0), KeyCommand::None);
   EXPECT_EQ(KeyUpCommand(89, CtrlMask), KeyCommand::None);  // no redo shortcut
   EXPECT_EQ(KeyUpCommand('z', CtrlMask), KeyCommand::None); // key codes are the capitals
+  const std::pair<int, KeyCommand> tools[] = {{'N', KeyCommand::NoDraw}, {'F', KeyCommand::FreeDraw}, {'B', KeyCommand::BoxDraw},
+                                              {'L', KeyCommand::LineDraw}, {'A', KeyCommand::Arrow},  {'T', KeyCommand::Text},
+                                              {'R', KeyCommand::Redact},   {'V', KeyCommand::None},   {'a', KeyCommand::None}};
+  for (auto [key, command] : tools) {
+    EXPECT_EQ(KeyUpCommand(key, 0), command) << key;
+    for (int shift : {ShiftMask, CtrlMask, AltMask})
+      if (key != 'V' || shift != CtrlMask) EXPECT_EQ(KeyUpCommand(key, shift), KeyCommand::None) << key << shift;
+  }
 }
 
 TEST(NextNumber, RepliesThatSetTheNextMarker) {
@@ -184,6 +194,58 @@ TEST(Markers, TextAndPlace) {
   EXPECT_DOUBLE_EQ(box.y, 30);
   EXPECT_DOUBLE_EQ(MarkerPoint(LineDraw, {80, 90}, {20, 30}).x, 20);
   EXPECT_DOUBLE_EQ(MarkerPoint(FreeDraw, {10, 10}, {70, 5}).y, 5);
+  EXPECT_EQ(MarkerPoint(ArrowDraw, {80, 90}, {20, 30}), (PointF{80, 90}));  // an arrow's tail
+}
+
+TEST(Arrows, TheHeadPointsAlongTheShaftEighteenPixelsLongThirtyDegreesEachSide) {
+  using namespace modAnnotations;
+  const double tan30 = std::tan(std::numbers::pi / 6);
+  const auto right = *ArrowHeadFor({0, 0}, {100, 0});
+  EXPECT_EQ(right.tip, (PointF{100, 0}));
+  EXPECT_EQ(right.shaftEnd, (PointF{82, 0}));
+  EXPECT_NEAR(right.left.y, -18 * tan30, 1e-9);  // left of the shaft: up, on a picture
+  EXPECT_NEAR(right.right.y, 18 * tan30, 1e-9);
+  // Up and left, diagonally: each side 30 degrees off the shaft, both as long.
+  const auto d = *ArrowHeadFor({60, 80}, {0, 0});
+  EXPECT_NEAR(d.shaftEnd.x, 18 * 0.6, 1e-9);
+  EXPECT_NEAR(d.shaftEnd.y, 18 * 0.8, 1e-9);
+  for (PointF side : {d.left, d.right}) {
+    const double length = std::hypot(side.x, side.y);
+    EXPECT_NEAR(std::acos((side.x * 0.6 + side.y * 0.8) / length) * 180 / std::numbers::pi, 30, 1e-9);
+    EXPECT_NEAR(length, 18 / std::cos(std::numbers::pi / 6), 1e-9);
+  }
+  EXPECT_LT(d.left.x - d.right.x, 0);  // pointing up-left, its left side is the lower-left one
+  // An arrow shorter than a head gets a head as long as itself; one of no length none.
+  EXPECT_EQ(ArrowHeadFor({0, 0}, {0, 10})->shaftEnd, (PointF{0, 0}));
+  EXPECT_FALSE(ArrowHeadFor({7, 7}, {7, 7}));
+}
+
+TEST(Redactions, TheRectangleTakesInThePenInEveryDragDirectionAndStopsAtTheEdges) {
+  using namespace modAnnotations;
+  const Size picture{200, 100};
+  for (auto [a, b] : {std::pair{PointF{20, 30}, PointF{60, 70}}, {{60, 70}, {20, 30}}, {{60, 30}, {20, 70}},
+                      {{20, 70}, {60, 30}}, {{19.6, 29.5}, {60.4, 69.5}}})  // fractions: whole pixels as an outline's
+    EXPECT_EQ(RedactionRect(a, b, 5, picture), (base::Rect{18, 28, 63, 73})) << a.x << "," << a.y;
+  EXPECT_EQ(RedactionRect({1, 1}, {198, 98}, 5, picture), (base::Rect{0, 0, 200, 100}));  // the pen past every edge
+  EXPECT_EQ(RedactionRect({-10, 50}, {5, 120}, 5, picture), (base::Rect{0, 48, 8, 100}));  // dragged off the picture
+  EXPECT_EQ(RedactionRect({40, 40}, {40, 40}, 5, picture), (base::Rect{38, 38, 43, 43}));  // a click: the pen's square
+  EXPECT_TRUE(RedactionRect({300, 10}, {400, 20}, 5, picture).Empty());
+}
+
+TEST(Labels, TheTextStartsAtTheClickCentredOnItAndTheBoxStaysOnThePicture) {
+  using namespace modAnnotations;
+  const struct {
+    PointF click;
+    Size picture;
+    base::Rect box;
+  } cases[] = {{{40, 50}, {800, 600}, {39, 41, 339, 59}},     {{700, 595}, {800, 600}, {500, 582, 800, 600}},
+               {{0, 0}, {800, 600}, {0, 0, 300, 18}},         {{10, 5}, {120, 12}, {0, 0, 120, 12}}};
+  for (const auto& c : cases) {
+    const LabelPlace p = PlaceLabel(c.click, 16, c.picture);
+    EXPECT_EQ(p.box, c.box) << c.click.x << "," << c.click.y;
+    EXPECT_EQ(p.text, (PointF{c.box.left + 1.0, c.box.top + 1.0}));  // inside the frame
+    EXPECT_EQ(p.marker, (PointF{p.text.x, p.text.y + 8}));              // the text's left middle
+  }
 }
 
 TEST(Markers, ASingleDigitKeepsTheFontAndSitsCentred) {
