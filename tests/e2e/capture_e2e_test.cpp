@@ -107,6 +107,9 @@ TEST_F(CaptureDensity, TheFileHoldsTheSelectedPhysicalPixels) {
   if (Env(L"LUMO_DPI") != L"144") GTEST_SKIP() << "runs where Wine is set to 144 dpi (LUMO_DPI=144)";
   ASSERT_NE(StartOverlay(), nullptr);
   ASSERT_EQ(::GetDpiForWindow(overlay_), 144u);
+  MoveMouse(300, 250);  // the loupe in physical pixels too, and 1.5 times as large
+  EXPECT_TRUE(LoupeShows({300, 250}));
+  EXPECT_EQ(ScreenRect(Loupe()).right - ScreenRect(Loupe()).left, 180);
   ASSERT_TRUE(SelectAndCapture());
   EXPECT_EQ(WrongPixelsReceived(RECT{260, 200, 460, 330}), 0) << "pixels that are not the caller's";
 }
@@ -137,6 +140,8 @@ TEST_F(TwoMonitors, ASelectionAcrossTheBorderHoldsThePixelsOfBothMonitors) {
   MoveMouse(-600, 100);
   EXPECT_TRUE(Shows({{{-598, 50}, Orange}, {{-1000, 102}, Orange}, {{1200, 102}, Orange}, {{-900, 50}, Shade},
                      {{1200, 50}, Shade}}, 5s));
+  MoveMouse(-300, 100);  // the readout at negative coordinates
+  EXPECT_TRUE(LoupeShows({-300, 100}));
 
   // Released near the bottom of the left monitor, which is shorter: the panel goes above the
   // release, where that monitor is, though the desktop goes on below.
