@@ -30,6 +30,76 @@ double Median(std::vector<double> v) {
 
 LRESULT CALLBACK Plain(HWND h, UINT m, WPARAM w, LPARAM l) { return ::DefWindowProcW(h, m, w, l); }
 
+// The shapes as the mouse draws them; the times from the release to the recorded state.
+std::vector<double> DrawShapes(editor::EditorModel& model, std::mt19937& rng) {
+  std::vector<double> recordMs;
+  for (int i = 0; i < Shapes; ++i) {
+    const double x = rng() % (W - 200), y = rng() % (H - 200);
+    const double w = 20 + rng() % static_cast<unsigned>(std::min(3000.0, W - x - 1)),
+                 h = 20 + rng() % static_cast<unsigned>(std::min(2000.0, H - y - 1));
+    const int tool = i % 3 == 0 ? modAnnotations::BoxDraw : i % 3 == 1 ? modAnnotations::LineDraw : modAnnotations::FreeDraw;
+    model.SetToolMode(tool);
+    model.MouseDown(1, {x, y});
+    if (tool == modAnnotations::FreeDraw) {  // a free-hand stroke of twenty segments
+      for (int k = 1; k <= 20; ++k) model.MouseMove(1, {x + w * k / 25, y + (k % 2) * h / 3}, {});
+    } else {
+      model.MouseMove(1, {x + w / 2, y + h / 2}, {});
+      model.MouseMove(1, {x + w - 20, y + h - 20}, {});
+    }
+    const editor::PointF end = tool == modAnnotations::FreeDraw ? editor::PointF{x + w * 20 / 25, y} : editor::PointF{x + w - 20, y + h - 20};
+    const double t0 = Now();
+    model.MouseUp(1, end);
+    recordMs.push_back(Now() - t0);
+  }
+  return recordMs;
+}
+
+// Arrows and labels anywhere; redactions of 1000 x 500 (the pen's reach included) side by
+// side, each row of them overlapping the last by 100 pixels. The times of each redaction's
+// record and of its drag.
+void DrawNewTools(editor::EditorModel& model, editor::PictureView& view, std::mt19937& rng,
+                  std::vector<double>& redactMs, std::vector<double>& dragMs) {
+  for (int i = 0; i < EachNewTool; ++i) {
+    const double x = rng() % (W - 200), y = rng() % (H - 200);
+    model.SetToolMode(modAnnotations::ArrowDraw);
+    model.MouseDown(1, {x, y});
+    model.MouseMove(1, {x + 150, y + 100}, {});
+    model.MouseUp(1, {x + 150, y + 100});
+    model.SetToolMode(modAnnotations::TextDraw);
+    model.MouseDown(1, {x / 2, y / 2});
+    model.MouseUp(1, {x / 2, y / 2});
+    HWND box = ::FindWindowExW(view.Control(), nullptr, editor::TextBox::ClassName, nullptr);
+    ::SetWindowTextW(::GetWindow(box, GW_CHILD), (L"Label " + std::to_wstring(i)).c_str());
+    model.FinishText(true);
+    const double left = (i % 4) * 940 + 2, top = (i / 4) * 400 + 2;
+    model.SetToolMode(modAnnotations::Redact);
+    model.MouseDown(1, {left, top});
+    const double drag = Now();
+    model.MouseMove(1, {left + 500, top + 200}, {});
+    model.MouseMove(1, {left + 995, top + 495}, {});
+    dragMs.push_back(Now() - drag);
+    const double t0 = Now();
+    model.MouseUp(1, {left + 995, top + 495});
+    redactMs.push_back(Now() - t0);
+  }
+}
+
+// Every state undone, then redone: the time of each step.
+void StepThrough(editor::EditorModel& model, std::vector<double>& undoMs, std::vector<double>& redoMs) {
+  for (int i = 0; i < States - 1; ++i) {
+    const double t0 = Now();
+    model.Undo();
+    ::GdiFlush();
+    undoMs.push_back(Now() - t0);
+  }
+  for (int i = 0; i < States - 1; ++i) {
+    const double t0 = Now();
+    model.Redo();
+    ::GdiFlush();
+    redoMs.push_back(Now() - t0);
+  }
+}
+
 }  // namespace
 
 int main() {
@@ -54,53 +124,9 @@ int main() {
   model.ReplacePicture(shot);
   model.ToggleNumbering();
 
-  // The shapes as the mouse draws them; the time from the release to the recorded state.
-  std::vector<double> recordMs;
-  for (int i = 0; i < Shapes; ++i) {
-    const double x = rng() % (W - 200), y = rng() % (H - 200);
-    const double w = 20 + rng() % static_cast<unsigned>(std::min(3000.0, W - x - 1)),
-                 h = 20 + rng() % static_cast<unsigned>(std::min(2000.0, H - y - 1));
-    const int tool = i % 3 == 0 ? modAnnotations::BoxDraw : i % 3 == 1 ? modAnnotations::LineDraw : modAnnotations::FreeDraw;
-    model.SetToolMode(tool);
-    model.MouseDown(1, {x, y});
-    if (tool == modAnnotations::FreeDraw) {  // a free-hand stroke of twenty segments
-      for (int k = 1; k <= 20; ++k) model.MouseMove(1, {x + w * k / 25, y + (k % 2) * h / 3}, {});
-    } else {
-      model.MouseMove(1, {x + w / 2, y + h / 2}, {});
-      model.MouseMove(1, {x + w - 20, y + h - 20}, {});
-    }
-    const editor::PointF end = tool == modAnnotations::FreeDraw ? editor::PointF{x + w * 20 / 25, y} : editor::PointF{x + w - 20, y + h - 20};
-    const double t0 = Now();
-    model.MouseUp(1, end);
-    recordMs.push_back(Now() - t0);
-  }
-
-  // Arrows and labels anywhere; redactions of 1000 x 500 (the pen's reach included) side by
-  // side, each row of them overlapping the last by 100 pixels.
+  const std::vector<double> recordMs = DrawShapes(model, rng);
   std::vector<double> redactMs, dragMs;
-  for (int i = 0; i < EachNewTool; ++i) {
-    const double x = rng() % (W - 200), y = rng() % (H - 200);
-    model.SetToolMode(modAnnotations::ArrowDraw);
-    model.MouseDown(1, {x, y});
-    model.MouseMove(1, {x + 150, y + 100}, {});
-    model.MouseUp(1, {x + 150, y + 100});
-    model.SetToolMode(modAnnotations::TextDraw);
-    model.MouseDown(1, {x / 2, y / 2});
-    model.MouseUp(1, {x / 2, y / 2});
-    HWND box = ::FindWindowExW(view.Control(), nullptr, editor::TextBox::ClassName, nullptr);
-    ::SetWindowTextW(::GetWindow(box, GW_CHILD), (L"Label " + std::to_wstring(i)).c_str());
-    model.FinishText(true);
-    const double left = (i % 4) * 940 + 2, top = (i / 4) * 400 + 2;
-    model.SetToolMode(modAnnotations::Redact);
-    model.MouseDown(1, {left, top});
-    const double drag = Now();
-    model.MouseMove(1, {left + 500, top + 200}, {});
-    model.MouseMove(1, {left + 995, top + 495}, {});
-    dragMs.push_back(Now() - drag);
-    const double t0 = Now();
-    model.MouseUp(1, {left + 995, top + 495});
-    redactMs.push_back(Now() - t0);
-  }
+  DrawNewTools(model, view, rng, redactMs, dragMs);
 
   // One full-picture copy: the floor an Undo that restores a whole picture pays.
   std::vector<uint32_t> target(shot.pixels.size());
@@ -110,18 +136,7 @@ int main() {
     std::memcpy(target.data(), model.StoredPicture()->pixels.data(), target.size() * sizeof(uint32_t));
     copyMs.push_back(Now() - t0);
   }
-  for (int i = 0; i < States - 1; ++i) {
-    const double t0 = Now();
-    model.Undo();
-    ::GdiFlush();
-    undoMs.push_back(Now() - t0);
-  }
-  for (int i = 0; i < States - 1; ++i) {
-    const double t0 = Now();
-    model.Redo();
-    ::GdiFlush();
-    redoMs.push_back(Now() - t0);
-  }
+  StepThrough(model, undoMs, redoMs);
   const editor::PictureHistory& history = model.History();
 
   const double full = static_cast<double>(W) * H * 4;

@@ -129,6 +129,39 @@ Lags MeasureOver(bench::Started& program, const wchar_t* className, bool loupe) 
   return MeasureMoves(loupe);
 }
 
+// The lags against their targets.
+void PrintFigures(const std::vector<double>& floorLag, const std::vector<double>& lumoLag,
+                  const std::vector<double>& loupeLag) {
+  const auto never = [](const std::vector<double>& lag) { return std::count(lag.begin(), lag.end(), Never); };
+  std::printf("crosshair lag over a burst of %d mouse moves, one a millisecond (move to the bar on the screen)\n", Moves);
+  Report("floor (no throttle)", floorLag);
+  Report("MirelLumo overlay", lumoLag);
+  Report("its loupe", loupeLag);
+  // The throttle may hold a move back by one 10 ms tick; what the same window needs to get a
+  // paint onto the screen (the floor's p99) comes on top of that.
+  std::vector<double> sortedFloor = floorLag;
+  std::sort(sortedFloor.begin(), sortedFloor.end());
+  const double render = sortedFloor[sortedFloor.size() * 99 / 100];
+  auto later = [&](double limit) { return std::count_if(lumoLag.begin(), lumoLag.end(), [&](double ms) { return ms > limit; }); };
+  std::printf("  overlay moves never drawn:                                          %4ld of %d\n",
+              static_cast<long>(never(lumoLag)), Moves);
+  std::printf("  overlay moves drawn later than one 10 ms tick:                      %4ld of %d\n",
+              static_cast<long>(later(10.0)), Moves);
+  std::printf("  overlay moves drawn later than one tick + the floor's p99 (%4.1f ms): %4ld of %d (target 0)\n",
+              10.0 + render, static_cast<long>(later(10.0 + render)), Moves);
+  // The floor's slowest move: what a paint of this window has been seen to need in this run.
+  std::printf("  overlay moves drawn later than one tick + the floor's max (%4.1f ms): %4ld of %d\n",
+              10.0 + sortedFloor.back(), static_cast<long>(later(10.0 + sortedFloor.back())), Moves);
+  // The loupe is drawn in the same frame as the crosshairs: once a move's bars are on the
+  // screen, its loupe is too (allowing the time one probe of the screen takes).
+  std::vector<double> behind(Moves);
+  for (int i = 0; i < Moves; ++i) behind[i] = loupeLag[i] - lumoLag[i];
+  std::sort(behind.begin(), behind.end());
+  std::printf("  loupe later than its move's crosshairs: median %5.1f ms, max %5.1f ms; by more than 2 ms: %ld of %d (target 0)\n",
+              behind[Moves / 2], behind.back(),
+              static_cast<long>(std::count_if(behind.begin(), behind.end(), [](double d) { return d > 2.0; })), Moves);
+}
+
 }  // namespace
 
 int main() {
@@ -171,32 +204,6 @@ int main() {
     return 1;
   }
 
-  std::printf("crosshair lag over a burst of %d mouse moves, one a millisecond (move to the bar on the screen)\n", Moves);
-  Report("floor (no throttle)", floorLag);
-  Report("MirelLumo overlay", lumoLag);
-  Report("its loupe", loupeLag);
-  // The throttle may hold a move back by one 10 ms tick; what the same window needs to get a
-  // paint onto the screen (the floor's p99) comes on top of that.
-  std::vector<double> sortedFloor = floorLag;
-  std::sort(sortedFloor.begin(), sortedFloor.end());
-  const double render = sortedFloor[sortedFloor.size() * 99 / 100];
-  auto later = [&](double limit) { return std::count_if(lumoLag.begin(), lumoLag.end(), [&](double ms) { return ms > limit; }); };
-  std::printf("  overlay moves never drawn:                                          %4ld of %d\n",
-              static_cast<long>(never(lumoLag)), Moves);
-  std::printf("  overlay moves drawn later than one 10 ms tick:                      %4ld of %d\n",
-              static_cast<long>(later(10.0)), Moves);
-  std::printf("  overlay moves drawn later than one tick + the floor's p99 (%4.1f ms): %4ld of %d (target 0)\n",
-              10.0 + render, static_cast<long>(later(10.0 + render)), Moves);
-  // The floor's slowest move: what a paint of this window has been seen to need in this run.
-  std::printf("  overlay moves drawn later than one tick + the floor's max (%4.1f ms): %4ld of %d\n",
-              10.0 + sortedFloor.back(), static_cast<long>(later(10.0 + sortedFloor.back())), Moves);
-  // The loupe is drawn in the same frame as the crosshairs: once a move's bars are on the
-  // screen, its loupe is too (allowing the time one probe of the screen takes).
-  std::vector<double> behind(Moves);
-  for (int i = 0; i < Moves; ++i) behind[i] = loupeLag[i] - lumoLag[i];
-  std::sort(behind.begin(), behind.end());
-  std::printf("  loupe later than its move's crosshairs: median %5.1f ms, max %5.1f ms; by more than 2 ms: %ld of %d (target 0)\n",
-              behind[Moves / 2], behind.back(),
-              static_cast<long>(std::count_if(behind.begin(), behind.end(), [](double d) { return d > 2.0; })), Moves);
+  PrintFigures(floorLag, lumoLag, loupeLag);
   return 0;
 }

@@ -66,6 +66,9 @@ class frmCapture : public win::Window<frmCapture> {
   // While a capture is under way the overlay takes no input: no key, click, command or close
   // reaches it until the capture has ended.
   static bool IsInput(UINT msg);
+  // Microseconds of a steady high-resolution clock: the throttle's interval is not rounded to
+  // the system clock's 15.6 ms.
+  static int64_t NowUs();
 
   void CoverDesktop(int32_t left, int32_t top, int32_t width, int32_t height);
   void Form_MouseMove(int x, int y);

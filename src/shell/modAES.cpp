@@ -33,6 +33,10 @@ class CryptoContext {
   // Runs one CNG call; on failure records the error text and returns false.
   template <class Call>
   bool Check(const char* step, Call call);
+  // The PBKDF2 bytes: the AES key, the HMAC key and two unused bytes.
+  bool Derive(const modAES::Bytes& passphrase, const modAES::Bytes& salt, modAES::Bytes& derived);
+  bool OpenCipher(const modAES::Bytes& key);
+  bool OpenHmac(const modAES::Bytes& key);
 
   unique_alg aesAlg_;
   modAES::Bytes keyObject_;  // holds the key object, so it outlives aesKey_
@@ -87,26 +91,38 @@ bool CryptoContext::Check(const char* step, Call call) {
 
 bool CryptoContext::Open(const modAES::Bytes& passphrase, const modAES::Bytes& salt,
                          int keyLength) {
-  const size_t keyLen = static_cast<size_t>(keyLength);
+  const auto keyLen = static_cast<std::ptrdiff_t>(keyLength);
   modAES::Bytes derived(2 * keyLen + 2);
-  if (!Derivations().Find(passphrase, salt, derived.size(), derived)) {
-    if (!Check("BCryptOpenAlgorithmProvider(SHA1)", [&] {
-          return ::BCryptOpenAlgorithmProvider(pbkdf2Alg_.put(), BCRYPT_SHA1_ALGORITHM,
-                                               MS_PRIMITIVE_PROVIDER, BCRYPT_ALG_HANDLE_HMAC_FLAG);
-        }))
-      return false;
-    if (!Check("BCryptDeriveKeyPBKDF2", [&] {
-          return ::BCryptDeriveKeyPBKDF2(
-              pbkdf2Alg_.get(), const_cast<PUCHAR>(passphrase.data()),
-              static_cast<ULONG>(passphrase.size()), const_cast<PUCHAR>(salt.data()),
-              static_cast<ULONG>(salt.size()), Pbkdf2Iterations, derived.data(),
-              static_cast<ULONG>(derived.size()), 0);
-        }))
-      return false;
-    Derivations().Keep(passphrase, salt, derived);
-  }
   // The last two derived bytes are taken out and not used.
+  if (!Derive(passphrase, salt, derived) || !OpenCipher({derived.begin(), derived.begin() + keyLen}) ||
+      !OpenHmac({derived.begin() + keyLen, derived.begin() + 2 * keyLen}))
+    return false;
+  counter_ = 0;
+  keystream_.clear();
+  keystreamPos_ = 0;
+  return true;
+}
 
+bool CryptoContext::Derive(const modAES::Bytes& passphrase, const modAES::Bytes& salt, modAES::Bytes& derived) {
+  if (Derivations().Find(passphrase, salt, derived.size(), derived)) return true;
+  if (!Check("BCryptOpenAlgorithmProvider(SHA1)", [&] {
+        return ::BCryptOpenAlgorithmProvider(pbkdf2Alg_.put(), BCRYPT_SHA1_ALGORITHM,
+                                             MS_PRIMITIVE_PROVIDER, BCRYPT_ALG_HANDLE_HMAC_FLAG);
+      }))
+    return false;
+  if (!Check("BCryptDeriveKeyPBKDF2", [&] {
+        return ::BCryptDeriveKeyPBKDF2(
+            pbkdf2Alg_.get(), const_cast<PUCHAR>(passphrase.data()),
+            static_cast<ULONG>(passphrase.size()), const_cast<PUCHAR>(salt.data()),
+            static_cast<ULONG>(salt.size()), Pbkdf2Iterations, derived.data(),
+            static_cast<ULONG>(derived.size()), 0);
+      }))
+    return false;
+  Derivations().Keep(passphrase, salt, derived);
+  return true;
+}
+
+bool CryptoContext::OpenCipher(const modAES::Bytes& key) {
   if (!Check("BCryptOpenAlgorithmProvider(AES)", [&] {
         return ::BCryptOpenAlgorithmProvider(aesAlg_.put(), BCRYPT_AES_ALGORITHM,
                                              MS_PRIMITIVE_PROVIDER, 0);
@@ -126,35 +142,30 @@ bool CryptoContext::Open(const modAES::Bytes& passphrase, const modAES::Bytes& s
       }))
     return false;
   keyObject_.assign(objectLength, 0);
-  if (!Check("BCryptGenerateSymmetricKey", [&] {
-        return ::BCryptGenerateSymmetricKey(aesAlg_.get(), aesKey_.put(), keyObject_.data(),
-                                            objectLength, derived.data(),
-                                            static_cast<ULONG>(keyLen), 0);
-      }))
-    return false;
+  return Check("BCryptGenerateSymmetricKey", [&] {
+    return ::BCryptGenerateSymmetricKey(aesAlg_.get(), aesKey_.put(), keyObject_.data(), objectLength,
+                                        const_cast<PUCHAR>(key.data()), static_cast<ULONG>(key.size()), 0);
+  });
+}
 
-  // The HMAC is prepared with its own key but never fed: stored values carry no MAC.
+// The HMAC is prepared with its own key but never fed: stored values carry no MAC.
+bool CryptoContext::OpenHmac(const modAES::Bytes& key) {
   if (!Check("BCryptOpenAlgorithmProvider(SHA1)", [&] {
         return ::BCryptOpenAlgorithmProvider(hmacAlg_.put(), BCRYPT_SHA1_ALGORITHM,
                                              MS_PRIMITIVE_PROVIDER, BCRYPT_ALG_HANDLE_HMAC_FLAG);
       }))
     return false;
+  ULONG got = 0;
   if (!Check("BCryptGetProperty(HashDigestLength)", [&] {
         return ::BCryptGetProperty(hmacAlg_.get(), BCRYPT_HASH_LENGTH,
                                    reinterpret_cast<PUCHAR>(&hmacDigestLength_),
                                    sizeof hmacDigestLength_, &got, 0);
       }))
     return false;
-  if (!Check("BCryptCreateHash", [&] {
-        return ::BCryptCreateHash(hmacAlg_.get(), hmacHash_.put(), nullptr, 0,
-                                  derived.data() + keyLen, static_cast<ULONG>(keyLen), 0);
-      }))
-    return false;
-
-  counter_ = 0;
-  keystream_.clear();
-  keystreamPos_ = 0;
-  return true;
+  return Check("BCryptCreateHash", [&] {
+    return ::BCryptCreateHash(hmacAlg_.get(), hmacHash_.put(), nullptr, 0, const_cast<PUCHAR>(key.data()),
+                              static_cast<ULONG>(key.size()), 0);
+  });
 }
 
 bool CryptoContext::Transform(modAES::Bytes& data) {
