@@ -315,7 +315,7 @@ void Post(HWND control, UINT msg, WPARAM keys, int x, int y) {
 }  // namespace
 
 // Another window takes the mouse: a stroke stays as far as it was drawn and is a state (what
-// a lost mouse does to each tool: Model.ALostMouseKeepsTheStrokeAndTakesBackTheOutline).
+// a lost mouse does to each tool: Model.ALostMouseOrAToolKeyKeepsTheStrokeAndTakesBackTheOutline).
 TEST_F(Editor, ADragThatLosesTheMouseKeepsAStroke) {
   Paste(Canvas(300, 200));
   OnToolPanel({ids::Option2});  // "Free Draw"

@@ -225,23 +225,6 @@ TEST_F(Model, TheTextBoxGivesOneStateOrNone) {
   EXPECT_EQ(canvas.back, shot);
 }
 
-// A key can change the tool during a drag: a stroke is kept as far as it went, an outline goes.
-TEST_F(Model, AToolChangeDuringADragEndsItAsALostMouseDoes) {
-  const Image shot = Photo(40, 30, 15);
-  model.ReplacePicture(shot);
-  model.SetToolMode(FreeDraw);
-  model.MouseDown(1, {2, 2});
-  model.MouseMove(1, {20, 2}, {});
-  model.SetToolMode(Redact);
-  EXPECT_FALSE(model.MouseUp(1, {30, 20}));  // that drag is over, and a state
-  model.MouseDown(1, {5, 5});
-  model.MouseMove(1, {30, 25}, {});
-  model.SetToolMode(ArrowDraw);
-  EXPECT_EQ(canvas.back, With(shot, {RedLine({2, 2}, {20, 2})}));
-  EXPECT_EQ(*model.StoredPicture(), canvas.back);
-  EXPECT_EQ(model.History().Count(), 3);
-}
-
 TEST_F(Model, OnlyALeftDragThatBeganOnThePictureDraws) {
   const Image shot = Photo(40, 40, 5);
   model.ReplacePicture(shot);
@@ -287,26 +270,32 @@ TEST_F(Model, AnUndoOrANewPictureInTheMiddleOfADragTakesTheOutlineWithIt) {
   EXPECT_EQ(canvas.back, With(next, {RedLine({1, 1}, {40, 1})}));
 }
 
-// A lost mouse keeps a stroke as far as it was drawn, and takes back an outline.
-TEST_F(Model, ALostMouseKeepsTheStrokeAndTakesBackTheOutline) {
+// A lost mouse, or a tool key during the drag, keeps a stroke as far as it was drawn, with
+// its marker, and takes back an outline.
+TEST_F(Model, ALostMouseOrAToolKeyKeepsTheStrokeAndTakesBackTheOutline) {
   const Image shot = Photo(40, 30, 8);
-  model.ReplacePicture(shot);
   model.ToggleNumbering();
-  model.SetToolMode(FreeDraw);
-  model.MouseDown(1, {2, 2});
-  model.MouseMove(1, {20, 2}, {});
-  model.MouseMove(1, {20, 20}, {});
-  EXPECT_TRUE(model.CaptureLost());
-  const Image stroke = With(shot, {RedLine({2, 2}, {20, 2}), RedLine({20, 2}, {20, 20}), {Shape::Kind::Marker, {20, 20}}});
-  EXPECT_EQ(canvas.back, stroke);
-  EXPECT_EQ(model.History().Count(), 3);
-  EXPECT_FALSE(model.MouseUp(1, {25, 25}));  // the drag is over
-  model.SetToolMode(BoxDraw);
-  model.MouseDown(1, {2, 2});
-  model.MouseMove(1, {30, 25}, {});
-  EXPECT_FALSE(model.CaptureLost());
-  EXPECT_EQ(canvas.back, stroke);
-  EXPECT_EQ(model.History().Count(), 3);
+  for (const bool toolKey : {false, true}) {
+    ASSERT_TRUE(model.ReplacePicture(shot));
+    model.SetToolMode(FreeDraw);
+    model.MouseDown(1, {2, 2});
+    model.MouseMove(1, {20, 2}, {});
+    model.MouseMove(1, {20, 20}, {});
+    if (toolKey) model.SetToolMode(Redact);
+    else EXPECT_TRUE(model.CaptureLost());
+    const Image stroke = With(shot, {RedLine({2, 2}, {20, 2}), RedLine({20, 2}, {20, 20}), {Shape::Kind::Marker, {20, 20}}});
+    EXPECT_EQ(canvas.back, stroke) << toolKey;
+    EXPECT_EQ(*model.StoredPicture(), stroke) << toolKey;  // a state
+    EXPECT_EQ(model.History().Count(), 3);
+    EXPECT_FALSE(model.MouseUp(1, {25, 25}));  // the drag is over
+    model.SetToolMode(BoxDraw);
+    model.MouseDown(1, {2, 2});
+    model.MouseMove(1, {30, 25}, {});
+    if (toolKey) model.SetToolMode(ArrowDraw);
+    else EXPECT_FALSE(model.CaptureLost());
+    EXPECT_EQ(canvas.back, stroke) << toolKey;
+    EXPECT_EQ(model.History().Count(), 3);
+  }
 }
 
 TEST_F(Model, TheStartUpPictureIsRecordedAtTheFirstDrawingPress) {
