@@ -16,19 +16,24 @@
 using namespace capturetest;
 
 
+// Dragged from the bottom-right to the top-left, the crosshair bars run through the
+// selection: the file holds none of them. Its number follows the highest file of the prefix
+// in any extension (CaptureNumbering.*).
 TEST_F(Capture, DragAndCaptureSavesExactlyTheSelectedPixelsAndTellsTheCaller) {
+  WriteBytes(images_ + L"image1.bmp", "x");
+  WriteBytes(images_ + L"image9.jpg", "x");
   ASSERT_NE(StartOverlay(), nullptr);
   EXPECT_EQ(app_->WaitForMainWindow(0ms), nullptr);  // hidden while the overlay is up
 
-  const auto panel = Select({260, 200}, {460, 330});
+  const auto panel = Select({460, 330}, {260, 200});
   ASSERT_NE(panel.hwnd, nullptr);
-  EXPECT_EQ(panel.place.right, 460);  // released at the bottom-right corner: the panel's right edge there
-  EXPECT_EQ(panel.place.top, 330);
+  EXPECT_EQ(panel.place.left, 260);  // released at the top-left corner: the panel stands above it
+  EXPECT_EQ(panel.place.bottom, 200);
 
   EXPECT_EQ(CaptureAndCompare(panel.hwnd, RECT{260, 200, 460, 330}), 0) << "pixels that are not the caller's";
   EXPECT_EQ(CallerWindow::CopyCount(), 1);
   EXPECT_EQ(CallerWindow::LastWParam(), 100u);
-  EXPECT_TRUE(Received(L"image1.bmp")) << CallerWindow::Received();
+  EXPECT_TRUE(Received(L"image10.bmp")) << CallerWindow::Received();
 
   EXPECT_NE(app_->WaitForMainWindow(), nullptr);
   EXPECT_FALSE(::IsWindowVisible(overlay_));
@@ -50,7 +55,7 @@ TEST_F(Capture, TheOverlayShowsTheCrosshairsAndTheSelectionAsIs) {
   // and left edges, inside it, where they give way to the desktop; outside they go on.
   MoveMouse(700, 500);
   MouseButton(MOUSEEVENTF_LEFTDOWN);
-  CallerWindow::Pump(30ms);
+  PumpFor(30ms);
   MoveMouse(500, 300);
   MoveMouse(400, 250);
   EXPECT_TRUE(Shows({{{450, 400}, PatternAt(450, 400)}, {{402, 400}, PatternAt(402, 400)},
@@ -60,7 +65,7 @@ TEST_F(Capture, TheOverlayShowsTheCrosshairsAndTheSelectionAsIs) {
   ASSERT_NE(WaitForPanel(), nullptr);
   // Selected: the crosshairs stay where they were released.
   MoveMouse(200, 600);
-  CallerWindow::Pump(100ms);
+  PumpFor(100ms);
   EXPECT_TRUE(Shows({{{402, 200}, Orange}, {{202, 100}, Shade}, {{450, 400}, PatternAt(450, 400)}}));
   ::SetForegroundWindow(overlay_);
   KeyChord({VK_ESCAPE});
@@ -90,7 +95,7 @@ TEST_F(Capture, TheCaptureOpensInTheEditorMaximisedAtItsOwnPixels) {
   int wrong = 0;
   const bool same = WaitUntil(
       [&] {
-        CallerWindow::Pump(50ms);
+        PumpFor(50ms);
         return (wrong = Differences(ScreenPixels(ScreenRect(picture)), expected)) == 0;
       },
       5s);
@@ -170,36 +175,10 @@ TEST_F(TwoMonitors, ASelectionAtNegativeCoordinatesUpToTheDesktopTop) {
   EXPECT_TRUE(app_->CloseAndWait());
 }
 
-TEST_F(Capture, NumbersFollowTheHighestFileOfAnyExtension) {
-  WriteBytes(images_ + L"image1.bmp", "x");
-  WriteBytes(images_ + L"image9.jpg", "x");
-  WriteBytes(images_ + L"Image30.bmp", "x");  // another case: not counted
-  ASSERT_NE(StartOverlay(), nullptr);
-  const auto panel = Select({500, 420}, {300, 250});  // bottom-right to top-left
-  ASSERT_NE(panel.hwnd, nullptr);
-  EXPECT_EQ(panel.place.left, 300);  // released at the top-left corner: the panel stands above it
-  EXPECT_EQ(panel.place.bottom, 250);
-  // Released at the top-left corner, the crosshair bars ran through the selection.
-  EXPECT_EQ(CaptureAndCompare(panel.hwnd, RECT{300, 250, 500, 420}), 0);
-  EXPECT_TRUE(Received(L"image10.bmp")) << CallerWindow::Received();
-  EXPECT_TRUE(app_->CloseAndWait());
-}
-
 // Released near the desktop's bottom, the panel moves up over the selection; what lies
-// beneath the place it leaves is what the file holds there.
-TEST_F(Capture, APanelThatStoodOverTheSelectionIsNotInThePicture) {
-  caller_.MoveTo(RECT{200, 850, 800, 1080});
-  ASSERT_NE(StartOverlay(), nullptr);
-  const auto panel = Select({300, 900}, {500, 1065});
-  ASSERT_NE(panel.hwnd, nullptr);
-  EXPECT_EQ(panel.place.bottom, 1065);  // inside the selection, above the bar
-  EXPECT_EQ(CaptureAndCompare(panel.hwnd, RECT{300, 900, 500, 1065}), 0);
-  ASSERT_NE(app_->WaitForMainWindow(), nullptr);
-  EXPECT_TRUE(app_->CloseAndWait());
-}
-
-// An Escape and a close of the program that come while the capture is under way wait for
-// it: the file is written and handed on, then the program ends.
+// beneath the place it leaves is what the file holds there. An Escape and a close of the
+// program that come while the capture is under way wait for it: the file is written and
+// handed on, then the program ends.
 TEST_F(Capture, AnEscapeAndACloseDuringTheCaptureWaitForIt) {
   caller_.MoveTo(RECT{200, 850, 800, 1080});
   ASSERT_NE(StartOverlay(), nullptr);
@@ -234,11 +213,9 @@ TEST_F(Capture, TheMainWindowsCaptureButtonTwiceInOneRun) {
     HWND button = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (button = Descendant(main, nullptr, frmMainIds::cmdCapture0)) != nullptr; }, 10s));
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) != FALSE; }, 10s));
-    CallerWindow::Pump(300ms);
+    PumpFor(300ms);
     Click(button);
-    overlay_ = app_->WaitForWindow(L"MirelLumo.frmCapture", nullptr, 10s);
-    ASSERT_NE(overlay_, nullptr) << name;
-    CallerWindow::Pump(200ms);  // let it paint before the mouse arrives
+    ASSERT_NE(WaitForOverlay(), nullptr) << name;
     ASSERT_TRUE(SelectAndCapture()) << name;
     ASSERT_TRUE(WaitUntil([&] { return FileExists(images_ + name) && ::IsWindowVisible(main); }, 10s)) << name;
     EXPECT_EQ(WrongPixels(images_ + name, RECT{260, 200, 460, 330}), 0) << name;
@@ -249,11 +226,7 @@ TEST_F(Capture, TheMainWindowsCaptureButtonTwiceInOneRun) {
 // cannot be made, a capture saves nothing and hands on no path.
 TEST_F(Capture, TheDefaultImagesFolderOrNoneAtAll) {
   const std::wstring images = AppDataFolder() + L"\\Mirel Lumo\\images";
-  const std::wstring cb = L"screencapture cb=" + std::to_wstring(reinterpret_cast<intptr_t>(caller_.Handle()));
-  app_.emplace(cb);
-  overlay_ = app_->WaitForWindow(L"MirelLumo.frmCapture", nullptr, 20s);
-  ASSERT_NE(overlay_, nullptr);
-  CallerWindow::Pump(200ms);
+  ASSERT_NE(StartOverlay(nullptr, false), nullptr);
   ASSERT_TRUE(SelectAndCapture());
   const int wrong = WrongPixelsReceived(RECT{260, 200, 460, 330});
   const std::wstring received = CallerWindow::Received();
@@ -273,14 +246,11 @@ TEST_F(Capture, TheDefaultImagesFolderOrNoneAtAll) {
     ~Restore() { ::DeleteFileW(file.c_str()); }
   } restore{images};
   const int copies = CallerWindow::CopyCount();
-  app_.emplace(cb);
-  overlay_ = app_->WaitForWindow(L"MirelLumo.frmCapture", nullptr, 20s);
-  ASSERT_NE(overlay_, nullptr);
-  CallerWindow::Pump(200ms);
+  ASSERT_NE(StartOverlay(nullptr, false), nullptr);
   ASSERT_TRUE(SelectAndCapture());
   const std::wstring message = app_->DismissMessageBox(L"Mirel Lumo", 10s);
   EXPECT_EQ(message.rfind(L"The screenshot could not be saved: there is no images folder.", 0), 0u) << message;
-  CallerWindow::Pump(200ms);
+  PumpFor(200ms);
   EXPECT_EQ(CallerWindow::CopyCount(), copies);
   EXPECT_FALSE(FileExists(L"image1.bmp"));  // not where the program was started either
   EXPECT_TRUE(app_->CloseAndWait());
@@ -291,11 +261,11 @@ TEST_F(Capture, NarrowReleaseKeepsSelectingAndEscapeWritesNothing) {
   HWND panel = WaitForPanel(false);
   ASSERT_NE(panel, nullptr);
   Drag({300, 300}, {309, 360});  // 9 pixels wide
-  CallerWindow::Pump(150ms);
+  PumpFor(150ms);
   EXPECT_FALSE(::IsWindowVisible(panel));
   MoveMouse(340, 360);  // still selecting from the first press
   MouseButton(MOUSEEVENTF_LEFTDOWN);
-  CallerWindow::Pump(30ms);
+  PumpFor(30ms);
   MouseButton(MOUSEEVENTF_LEFTUP);
   ASSERT_NE(WaitForPanel(), nullptr);
   EXPECT_EQ(ScreenRect(panel).right, 340);
@@ -305,14 +275,14 @@ TEST_F(Capture, NarrowReleaseKeepsSelectingAndEscapeWritesNothing) {
   const RECT button = ScreenRect(::GetDlgItem(panel, frmCaptureIds::ScreenPrint));
   MoveMouse((button.left + button.right) / 2, (button.top + button.bottom) / 2);
   MouseButton(MOUSEEVENTF_LEFTDOWN);
-  CallerWindow::Pump(30ms);
+  PumpFor(30ms);
   MoveMouse(button.left - 40, button.bottom + 40);
   MouseButton(MOUSEEVENTF_LEFTUP);
-  CallerWindow::Pump(100ms);
+  PumpFor(100ms);
   KeyChord({VK_ESCAPE});
   EXPECT_NE(app_->WaitForMainWindow(), nullptr);
   EXPECT_FALSE(::IsWindowVisible(overlay_));
-  CallerWindow::Pump(200ms);
+  PumpFor(200ms);
   EXPECT_EQ(CallerWindow::CopyCount(), 0);
   EXPECT_TRUE(Files().empty());
   EXPECT_TRUE(app_->CloseAndWait());
@@ -325,7 +295,7 @@ TEST_F(Capture, AFolderRemovedMeanwhileGivesAMessageAndNoCallBack) {
   const std::wstring message = app_->DismissMessageBox(L"Mirel Lumo", 10s);
   EXPECT_EQ(message.rfind(L"The screenshot could not be saved", 0), 0u) << message;
   EXPECT_NE(app_->WaitForMainWindow(), nullptr);
-  CallerWindow::Pump(200ms);
+  PumpFor(200ms);
   EXPECT_EQ(CallerWindow::CopyCount(), 0);
   EXPECT_FALSE(fs::exists(fs::path(images_)));
   EXPECT_TRUE(app_->CloseAndWait());

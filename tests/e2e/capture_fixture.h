@@ -54,7 +54,7 @@ class CallerWindow {
     area_ = PatternArea;
     received_.clear();
     copyCount_ = 0;
-    Pump(300ms);
+    PumpFor(300ms);
   }
   ~CallerWindow() { ::DestroyWindow(hwnd_); }
   HWND Handle() const { return hwnd_; }
@@ -63,21 +63,11 @@ class CallerWindow {
     area_ = area;
     ::SetWindowPos(hwnd_, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top, 0);
     ::InvalidateRect(hwnd_, nullptr, FALSE);
-    Pump(300ms);
+    PumpFor(300ms);
   }
   static const std::wstring& Received() { return received_; }
   static int CopyCount() { return copyCount_; }
   static WPARAM LastWParam() { return wParam_; }
-  // Pumps this thread's messages while waiting, so that the window repaints and answers.
-  static bool Pump(Duration timeout, bool untilCopyData = false) {
-    return WaitUntil(
-        [&] {
-          MSG m;
-          while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&m);
-          return untilCopyData && copyCount_ > 0;
-        },
-        timeout);
-  }
 
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -149,9 +139,6 @@ class Capture : public ::testing::Test {
     app_.reset();  // ends the program before its folder goes
     DeleteRunEntry();
   }
-  std::wstring Args(HWND callBack) const {
-    return L"screencapture cb=" + std::to_wstring(reinterpret_cast<intptr_t>(callBack)) + L" saveimgsloc=" + folder_.Location();
-  }
   std::vector<std::wstring> Files() const {
     std::vector<std::wstring> names;
     for (const auto& e : fs::directory_iterator(fs::path(images_))) names.push_back(e.path().filename().wstring());
@@ -163,18 +150,23 @@ class Capture : public ::testing::Test {
     HWND panel = nullptr;
     const bool found = WaitUntil(
         [&] {
-          CallerWindow::Pump(10ms);
+          PumpFor(10ms);
           panel = Descendant(overlay_, L"MirelLumo.picButtons");
           return panel && (!shown || ::IsWindowVisible(panel));
         },
         timeout);
     return found ? panel : nullptr;
   }
-  // Starts the program for the caller window and waits for its overlay.
-  HWND StartOverlay(HWND callBack = nullptr) {
-    app_.emplace(Args(callBack ? callBack : caller_.Handle()));
+  // Starts the program for the caller window (on the test's folder, or the default one) and
+  // waits for its overlay.
+  HWND StartOverlay(HWND callBack = nullptr, bool ownFolder = true) {
+    app_.emplace(L"screencapture cb=" + std::to_wstring(reinterpret_cast<intptr_t>(callBack ? callBack : caller_.Handle())) +
+                 (ownFolder ? L" saveimgsloc=" + folder_.Location() : L""));
+    return WaitForOverlay();
+  }
+  HWND WaitForOverlay() {
     overlay_ = app_->WaitForWindow(L"MirelLumo.frmCapture", nullptr, 20s);
-    CallerWindow::Pump(200ms);  // let it paint before the mouse arrives
+    PumpFor(200ms);  // let it paint before the mouse arrives
     return overlay_;
   }
   struct Panel {
@@ -197,7 +189,8 @@ class Capture : public ::testing::Test {
   // Waits for the caller to receive a file: how many of its pixels are not the pattern's
   // under the selection (-1, a failure, when none comes).
   static int WrongPixelsReceived(const RECT& selection) {
-    if (CallerWindow::Pump(10s, true)) return WrongPixels(CallerWindow::Received(), selection);
+    if (WaitUntil([] { PumpFor(10ms); return CallerWindow::CopyCount() > 0; }, 10s))
+      return WrongPixels(CallerWindow::Received(), selection);
     ADD_FAILURE() << "no WM_COPYDATA";
     return -1;
   }
@@ -213,7 +206,7 @@ class Capture : public ::testing::Test {
     POINT first{};
     const bool ok = WaitUntil(
         [&] {
-          CallerWindow::Pump(10ms);
+          PumpFor(10ms);
           for (const auto& [p, colour] : expected)
             if (const auto px = ScreenPixels(RECT{p.x, p.y, p.x + 1, p.y + 1}); px.empty() || px[0] != colour) {
               first = p;
@@ -238,7 +231,7 @@ class Capture : public ::testing::Test {
     COLORREF middle = 0;
     const bool ok = WaitUntil(
         [&] {
-          CallerWindow::Pump(10ms);
+          PumpFor(10ms);
           const HWND loupe = Loupe(0ms);
           if (!loupe) return false;
           const RECT r = ScreenRect(loupe);

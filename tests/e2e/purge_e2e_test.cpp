@@ -79,9 +79,3 @@ TEST_F(Purge, NoSwitchesMeansNoPurge) {
   EXPECT_TRUE(FileExists(oldFile));
   ::DeleteFileW(oldFile.c_str());
 }
-
-TEST_F(Purge, PurgeImgsZeroTurnsItOff) {
-  MakeFile(images_ + L"old.bmp", 400);
-  RunAndClose(L"purgeimgs=0 saveimgsloc=" + folder_.Location());
-  EXPECT_TRUE(FileExists(images_ + L"old.bmp"));
-}

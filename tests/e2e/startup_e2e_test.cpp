@@ -7,7 +7,6 @@
 
 #include "e2e/driver.h"
 #include "editor/frmMain_ids.h"
-#include "shell/ini_document.h"
 #include "shell/modAES.h"
 
 using namespace e2e;
@@ -20,10 +19,6 @@ constexpr const char* EmptyConfig =
 std::string Stored(const std::wstring& text) {
   const std::wstring s = modAES::AesEncryptText(text, modAES::CredentialPassphrase);
   return std::string(s.begin(), s.end());
-}
-
-std::wstring Decrypted(const std::string& stored) {
-  return modAES::AesDecryptText(std::wstring(stored.begin(), stored.end()), modAES::CredentialPassphrase);
 }
 
 std::string ConfigOf(const std::wstring& mirel, const std::wstring& user, const std::wstring& instance,
@@ -71,19 +66,14 @@ TEST_F(Startup, StoredValuesSurviveRestartsAndOnlyTheFourKeysRemain) {
   const std::wstring token(60, L'T');  // as long as a real API token
   WriteBytes(ConfigFile(), "[Extra]\r\na=1\r\n" + ConfigOf(L"mirel-token", L"  bob  ", L"https://jira.example.com/", token) +
                                "[JIRA]\r\nmore=2\r\n");
+  // The username trimmed, one "/" off the instance, the other sections and keys gone; the
+  // same again after a second run.
   for (int run = 0; run < 2; ++run) {
     Program app(L"");
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
     ASSERT_TRUE(app.CloseAndWait());
-    const auto doc = modINI::IniDocument::Parse(ReadBytes(ConfigFile()));
-    EXPECT_EQ(Decrypted(*doc.Get("Mirel", "token")), L"mirel-token");
-    EXPECT_EQ(Decrypted(*doc.Get("JIRA", "username")), L"bob");
-    EXPECT_EQ(Decrypted(*doc.Get("JIRA", "instance")), L"https://jira.example.com");
-    EXPECT_EQ(Decrypted(*doc.Get("JIRA", "token")), token);
-    EXPECT_FALSE(doc.Get("Extra", "a").has_value());
-    EXPECT_FALSE(doc.Get("JIRA", "more").has_value());
+    EXPECT_EQ(ReadBytes(ConfigFile()), ConfigOf(L"mirel-token", L"bob", L"https://jira.example.com", token)) << run;
   }
-  EXPECT_EQ(ReadBytes(ConfigFile()), ConfigOf(L"mirel-token", L"bob", L"https://jira.example.com", token));
 }
 
 TEST_F(Startup, ASecondInstanceIsTurnedAwayUnlessMultipleAreAllowed) {

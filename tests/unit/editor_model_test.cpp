@@ -83,37 +83,6 @@ TEST_F(Model, OpeningAPictureGivesTheEmptyStateAndThePicture) {
   EXPECT_EQ(model.History().Count(), 2);  // Undo and Redo never change the list
 }
 
-TEST_F(Model, ANewShapeAfterUndoCutsTheRedoTailAndTheCounterFollows) {
-  const Image shot = Photo(50, 50, 3);
-  model.ReplacePicture(shot);
-  model.ToggleNumbering();
-  model.SetToolMode(BoxDraw);
-  Box({1, 1}, {10, 10});
-  Box({5, 5}, {30, 30});
-  Box({20, 2}, {40, 45});
-  EXPECT_EQ(model.Counter(), 3);
-  const Image third = canvas.back;
-  ASSERT_TRUE(model.Undo());
-  ASSERT_TRUE(model.Undo());
-  EXPECT_EQ(model.History().Cursor(), 2);
-  EXPECT_EQ(model.Counter(), 1);  // the next marker is 2 again
-  const Image second = canvas.back;
-  model.SetToolMode(LineDraw);
-  Drag({0, 25}, {{49, 25}}, {49, 25});
-  EXPECT_EQ(Markers().back(), L"2@49,25");  // a line's marker sits at its release point
-  EXPECT_EQ(model.History().Count(), 4);
-  EXPECT_EQ(model.Counter(), 2);
-  EXPECT_FALSE(model.Redo());
-  ASSERT_TRUE(model.Undo());
-  EXPECT_EQ(canvas.back, second);
-  ASSERT_TRUE(model.Redo());
-  EXPECT_NE(canvas.back, third);
-  // Opening another picture discards the history, redo states included.
-  model.ReplacePicture(shot);
-  EXPECT_EQ(model.History().Count(), 2);
-  EXPECT_EQ(model.Counter(), 0);
-}
-
 TEST_F(Model, RandomWalkAgreesWithFullCopies) {
   std::mt19937 rng(99);
   model.ReplacePicture(Photo(32, 24, 9));
@@ -148,10 +117,15 @@ TEST_F(Model, RandomWalkAgreesWithFullCopies) {
     if (states[cursor]) ASSERT_EQ(canvas.back, *states[cursor]) << "step " << step;
     ASSERT_EQ(model.Counter(), counters[cursor]);
   }
+  // Opening another picture discards the history, redo states included.
+  ASSERT_TRUE(model.ReplacePicture(Photo(32, 24, 3)));
+  EXPECT_EQ(model.History().Count(), 2);
+  EXPECT_EQ(model.Counter(), 0);
 }
 
 // A rubber band follows the mouse and leaves no trace; a release away from the last
-// outline leaves only the finished shape; the marker of a box goes on its top-left corner.
+// outline leaves only the finished shape; the marker of a box goes on its top-left corner
+// with the prefix and number of the moment.
 TEST_F(Model, BoxesAndLinesLeaveOnlyTheFinishedShape) {
   const Image shot = Photo(60, 40, 4);
   model.ReplacePicture(shot);
@@ -168,6 +142,15 @@ TEST_F(Model, BoxesAndLinesLeaveOnlyTheFinishedShape) {
   // A click without a move is a box of one point, and still a state.
   EXPECT_TRUE(Box({3, 3}, {3, 3}));
   EXPECT_EQ(model.History().Count(), 4);
+  // The next number and the prefix as they are at the release; numbering off, no marker.
+  model.SetNextNumber(5);
+  prefix = L"B";
+  Box({30, 30}, {10, 12});
+  EXPECT_EQ(Markers().back(), L"B5@10,12");
+  model.ToggleNumbering();
+  Box({1, 1}, {5, 5});
+  EXPECT_EQ(Markers().size(), 3u);
+  EXPECT_EQ(model.Counter(), 5);
 }
 
 // An arrow and a redaction are dragged like a line and a box; the arrow's marker sits on
@@ -242,23 +225,6 @@ TEST_F(Model, TheTextBoxGivesOneStateOrNone) {
   EXPECT_EQ(canvas.back, shot);
 }
 
-// A key can change the tool during a drag: a stroke is kept as far as it went, an outline goes.
-TEST_F(Model, AToolChangeDuringADragEndsItAsALostMouseDoes) {
-  const Image shot = Photo(40, 30, 15);
-  model.ReplacePicture(shot);
-  model.SetToolMode(FreeDraw);
-  model.MouseDown(1, {2, 2});
-  model.MouseMove(1, {20, 2}, {});
-  model.SetToolMode(Redact);
-  EXPECT_FALSE(model.MouseUp(1, {30, 20}));  // that drag is over, and a state
-  model.MouseDown(1, {5, 5});
-  model.MouseMove(1, {30, 25}, {});
-  model.SetToolMode(ArrowDraw);
-  EXPECT_EQ(canvas.back, With(shot, {RedLine({2, 2}, {20, 2})}));
-  EXPECT_EQ(*model.StoredPicture(), canvas.back);
-  EXPECT_EQ(model.History().Count(), 3);
-}
-
 TEST_F(Model, OnlyALeftDragThatBeganOnThePictureDraws) {
   const Image shot = Photo(40, 40, 5);
   model.ReplacePicture(shot);
@@ -304,26 +270,32 @@ TEST_F(Model, AnUndoOrANewPictureInTheMiddleOfADragTakesTheOutlineWithIt) {
   EXPECT_EQ(canvas.back, With(next, {RedLine({1, 1}, {40, 1})}));
 }
 
-// A lost mouse keeps a stroke as far as it was drawn, and takes back an outline.
-TEST_F(Model, ALostMouseKeepsTheStrokeAndTakesBackTheOutline) {
+// A lost mouse, or a tool key during the drag, keeps a stroke as far as it was drawn, with
+// its marker, and takes back an outline.
+TEST_F(Model, ALostMouseOrAToolKeyKeepsTheStrokeAndTakesBackTheOutline) {
   const Image shot = Photo(40, 30, 8);
-  model.ReplacePicture(shot);
   model.ToggleNumbering();
-  model.SetToolMode(FreeDraw);
-  model.MouseDown(1, {2, 2});
-  model.MouseMove(1, {20, 2}, {});
-  model.MouseMove(1, {20, 20}, {});
-  EXPECT_TRUE(model.CaptureLost());
-  const Image stroke = With(shot, {RedLine({2, 2}, {20, 2}), RedLine({20, 2}, {20, 20}), {Shape::Kind::Marker, {20, 20}}});
-  EXPECT_EQ(canvas.back, stroke);
-  EXPECT_EQ(model.History().Count(), 3);
-  EXPECT_FALSE(model.MouseUp(1, {25, 25}));  // the drag is over
-  model.SetToolMode(BoxDraw);
-  model.MouseDown(1, {2, 2});
-  model.MouseMove(1, {30, 25}, {});
-  EXPECT_FALSE(model.CaptureLost());
-  EXPECT_EQ(canvas.back, stroke);
-  EXPECT_EQ(model.History().Count(), 3);
+  for (const bool toolKey : {false, true}) {
+    ASSERT_TRUE(model.ReplacePicture(shot));
+    model.SetToolMode(FreeDraw);
+    model.MouseDown(1, {2, 2});
+    model.MouseMove(1, {20, 2}, {});
+    model.MouseMove(1, {20, 20}, {});
+    if (toolKey) model.SetToolMode(Redact);
+    else EXPECT_TRUE(model.CaptureLost());
+    const Image stroke = With(shot, {RedLine({2, 2}, {20, 2}), RedLine({20, 2}, {20, 20}), {Shape::Kind::Marker, {20, 20}}});
+    EXPECT_EQ(canvas.back, stroke) << toolKey;
+    EXPECT_EQ(*model.StoredPicture(), stroke) << toolKey;  // a state
+    EXPECT_EQ(model.History().Count(), 3);
+    EXPECT_FALSE(model.MouseUp(1, {25, 25}));  // the drag is over
+    model.SetToolMode(BoxDraw);
+    model.MouseDown(1, {2, 2});
+    model.MouseMove(1, {30, 25}, {});
+    if (toolKey) model.SetToolMode(ArrowDraw);
+    else EXPECT_FALSE(model.CaptureLost());
+    EXPECT_EQ(canvas.back, stroke) << toolKey;
+    EXPECT_EQ(model.History().Count(), 3);
+  }
 }
 
 TEST_F(Model, TheStartUpPictureIsRecordedAtTheFirstDrawingPress) {
@@ -353,20 +325,6 @@ TEST_F(Model, NoDrawDragsThePictureFromWhereItWasGrabbed) {
   model.MouseMove(1, {}, {30, 30});
   EXPECT_EQ(canvas.movedX, 15);
   EXPECT_EQ(canvas.shapes.size(), 0u);
-}
-
-TEST_F(Model, TheNextNumberAndThePrefixGoToTheNextMarker) {
-  model.ReplacePicture(Photo(40, 40, 10));
-  model.ToggleNumbering();
-  model.SetToolMode(BoxDraw);
-  model.SetNextNumber(5);
-  prefix = L"B";
-  Box({30, 30}, {10, 12});
-  EXPECT_EQ(Markers(), (std::vector<std::wstring>{L"B5@10,12"}));
-  model.ToggleNumbering();
-  Box({1, 1}, {5, 5});
-  EXPECT_EQ(Markers().size(), 1u);  // numbering off: no marker
-  EXPECT_EQ(model.Counter(), 5);
 }
 
 TEST_F(Model, RunningOutOfMemoryChangesNothing) {

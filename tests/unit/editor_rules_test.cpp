@@ -67,7 +67,7 @@ TEST(Zoom, EveryShownPixelDrawsOnThePicturePixelShownThere) {
   EXPECT_DOUBLE_EQ(ShownToPicture({37, 12}, {200, 100}, {200, 100}).y, 12);
 }
 
-TEST(Layout, TheRestoredWindowPlacesTheBar) {
+TEST(Layout, TheBarFollowsTheClientAreaAtAnyDensity) {
   const BarLayout l = LayoutForClient(956, 684, BarMetrics{});
   EXPECT_EQ(l.barLine, 634);
   ASSERT_TRUE(l.viewport);
@@ -77,6 +77,12 @@ TEST(Layout, TheRestoredWindowPlacesTheBar) {
   EXPECT_EQ(l.send2JiraLeft, 826);
   EXPECT_EQ(l.frameSettingsLeft, 907 + 41 - 321);  // right edges aligned
   EXPECT_EQ(l.frameSettingsTop, 634 - 185);         // bottom on the bar line
+  BarMetrics m;  // 144 dpi
+  m.bottomBarUnit = 30, m.gap = 8, m.margin = 12, m.settingsWidth = 62, m.send2JiraWidth = 110;
+  const BarLayout dense = LayoutForClient(1434, 1026, m);
+  EXPECT_EQ(dense.barLine, 951);
+  EXPECT_EQ(dense.settingsLeft, 1434 - 62 - 12);
+  EXPECT_EQ(dense.send2JiraLeft, 1434 - 62 - 12 - 110 - 12);
 }
 
 TEST(Layout, AWindowLowerThanTheBarSkipsTheViewportOnly) {
@@ -85,15 +91,6 @@ TEST(Layout, AWindowLowerThanTheBarSkipsTheViewportOnly) {
   EXPECT_FALSE(l.viewport);
   EXPECT_EQ(l.buttonsTop, -15);
   EXPECT_EQ(l.settingsLeft, 251);
-}
-
-TEST(Layout, ScaledMetricsFollowTheDensity) {
-  BarMetrics m;  // 144 dpi
-  m.bottomBarUnit = 30, m.gap = 8, m.margin = 12, m.settingsWidth = 62, m.send2JiraWidth = 110;
-  const BarLayout l = LayoutForClient(1434, 1026, m);
-  EXPECT_EQ(l.barLine, 951);
-  EXPECT_EQ(l.settingsLeft, 1434 - 62 - 12);
-  EXPECT_EQ(l.send2JiraLeft, 1434 - 62 - 12 - 110 - 12);
 }
 
 namespace {

@@ -1,20 +1,10 @@
-// The hand-offs' rules: the export composite's geometry, attachment names and paths, the
-// JIRA address, the multipart body byte for byte, Base64 lines and the copied-files block.
+// The hand-offs' rules: attachment names and paths, the JIRA address, the multipart body
+// byte for byte, Base64 lines and the copied-files block.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "sharing/sharing_rules.h"
-
-// At 96 dpi the composite's pixels are checked row for row on the real footer
-// (ExportComposite); at 120 dpi the footer control is 226 x 51 outside, 47 inside, and all
-// 37 rows show.
-TEST(Export, CompositeRowsAndColumnsAt120Dpi) {
-  const auto dense = modExport::ExportLayout(500, 400, 226, 47);
-  EXPECT_EQ(dense.height, 444);
-  EXPECT_EQ(dense.footerLeft, 274);
-  EXPECT_EQ(dense.footerRows, 37);
-}
 
 TEST(AttachmentNames, DefaultNameHasTheMinuteWithoutLeadingZero) {
   std::tm t{};

@@ -1,10 +1,9 @@
 // The drawing tools and markers on real GDI bitmaps: the exact pixels a finished shape
-// leaves, rubber bands that leave no trace, markers centred on their point, and the
-// history restoring the back buffer's pixels.
+// leaves, rubber bands that leave no trace, and markers centred on their point.
 #include <gtest/gtest.h>
 
+#include "base/image.h"
 #include "editor/drawing.h"
-#include "editor/history.h"
 #include "editor/modAnnotations.h"
 #include "support/pictures.h"
 #include "win/dib.h"
@@ -29,9 +28,9 @@ std::pair<int, int> RedRun(const win::DibSection& d, int x, int y, bool vertical
   return {lo, hi};
 }
 
-Image Snapshot(const win::DibSection& d) {
+base::Image Snapshot(const win::DibSection& d) {
   ::GdiFlush();
-  return Image::Copy({d.width(), d.height(), d.pixels()});
+  return base::Image::Copy({d.width(), d.height(), d.pixels()});
 }
 
 }  // namespace
@@ -60,7 +59,7 @@ TEST(Drawing, FinishedShapesAreRedFivePixelLines) {
 
 TEST(Drawing, RubberBandsDrawnTwiceLeaveNoTrace) {
   auto dib = testpictures::Noise(200, 150, 5);
-  const Image before = Snapshot(dib);
+  const base::Image before = Snapshot(dib);
   // A drag: each new outline replaces the one before it, then the last one goes.
   PointF start{30, 40}, last = start;
   for (PointF p : {PointF{60, 70}, PointF{150.4, 20.6}, PointF{10, 140}, PointF{31, 41}}) {
@@ -113,28 +112,4 @@ TEST(Markers, TheRealFontShrinksAWideText) {
   const auto widest = modAnnotations::LayoutMarker(L"PREFIX-1234567890", 0, 0, 12, measure);
   EXPECT_EQ(widest.points, 8);
   EXPECT_GT(widest.radius, 25);
-}
-
-TEST(HistoryOnBitmaps, UndoAndRedoRestoreTheBackBufferExactly) {
-  auto dib = testpictures::Noise(300, 200, 11);
-  Picture picture = Snapshot(dib);
-  PictureHistory history;
-  history.RecordFirst(0);
-  std::vector<Image> states{*picture};
-  for (int i = 0; i < 3; ++i) {
-    BoxOutline(dib.dc(), {10.0 + 30 * i, 10}, {100.0 + 50 * i, 150}, Red, Mode::CopyPen);
-    modAnnotations::DrawNumberedAnnotation(dib.dc(), std::to_wstring(i + 1), 10 + 30 * i, 10, 12, 0xFFFFFF, Red);
-    ::GdiFlush();
-    history.Record(picture, {dib.width(), dib.height(), dib.pixels()}, i + 1);
-    states.push_back(Snapshot(dib));
-    ASSERT_EQ(*picture, states.back());
-  }
-  for (int i = 2; i >= 0; --i) {
-    ASSERT_TRUE(history.Undo(picture));
-    EXPECT_EQ(*picture, states[static_cast<size_t>(i)]);
-    EXPECT_EQ(history.CounterAtCursor(), i);
-  }
-  ASSERT_TRUE(history.Redo(picture));
-  ASSERT_TRUE(history.Redo(picture));
-  EXPECT_EQ(*picture, states[2]);
 }

@@ -86,6 +86,7 @@ TEST_F(ImageEncoding, AMissingFolderReportsFailureAndWritesNothing) {
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(folder_ + L"gone")));
 }
 
+// Which values each extension gets is the table's (EncoderTable.*); here, the block GDI+ reads.
 TEST_F(ImageEncoding, ParameterBlockCarriesCountGuidsTypesAndValues) {
   std::vector<LONG> values;
   auto block = modSaveImages::BuildEncoderParameterBlock(L".tiff", values, 100, 24, 6);
@@ -100,13 +101,6 @@ TEST_F(ImageEncoding, ParameterBlockCarriesCountGuidsTypesAndValues) {
   }
   EXPECT_EQ(*static_cast<LONG*>(params->Parameter[0].Value), 6);
   EXPECT_EQ(*static_cast<LONG*>(params->Parameter[1].Value), 24);
-
   block = modSaveImages::BuildEncoderParameterBlock(L".jpg", values, 100, 24, 6);
-  params = reinterpret_cast<const EncoderParameters*>(block.data());
-  ASSERT_EQ(params->Count, 1u);
-  EXPECT_TRUE(IsEqualGUID(params->Parameter[0].Guid, EncoderQuality));
-  EXPECT_EQ(*static_cast<LONG*>(params->Parameter[0].Value), 100);
-
-  block = modSaveImages::BuildEncoderParameterBlock(L".png", values, 100, 24, 6);
-  EXPECT_EQ(reinterpret_cast<const EncoderParameters*>(block.data())->Count, 0u);
+  EXPECT_TRUE(IsEqualGUID(reinterpret_cast<const EncoderParameters*>(block.data())->Parameter[0].Guid, EncoderQuality));
 }

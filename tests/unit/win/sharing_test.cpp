@@ -144,8 +144,9 @@ TEST(Upload, AnsweredStatusAndMarkerDecideAndTheRequestIsExact) {
     EXPECT_LT(previous, at) << header;
     previous = at;
   }
-  EXPECT_EQ(server.Body(), modUpload::BuildUploadBody("shot.jpg", jpeg, boundary));
-  EXPECT_NE(server.Body().find("\r\n\r\n" + jpeg + "\r\n--" + boundary + "\r\n"), std::string::npos);
+  EXPECT_EQ(server.Body(), "--" + boundary + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"shot.jpg\"\r\n" +
+                               "Content-Type: form-data\r\n\r\n" + jpeg + "\r\n--" + boundary + "\r\n" +
+                               "Content-Disposition: form-data; name=\"age\"\r\n\r\n69\r\n--" + boundary + "--");
 }
 
 TEST(Upload, OtherAnswersGiveZeroWithoutAMessage) {
