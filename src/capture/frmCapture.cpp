@@ -43,8 +43,8 @@ bool frmCapture::Load(bool show) {
   // The desktop as it is before anything of the overlay shows, for the magnifier: copied on
   // a worker thread while the window is made.
   if (show) magnifier_.PrepareBeforeShow(true);
-  // Made layered and at the desktop's size at once: every later change of either costs a
-  // new window surface on some platforms.
+  // Made layered, topmost and at the desktop's size at once: every later change of these
+  // costs a new window surface, or loads more libraries, before the first show.
   const int32_t left = clsMonitors::DesktopLeft(), top = clsMonitors::DesktopTop();
   const int32_t width = clsMonitors::DesktopWidth(), height = clsMonitors::DesktopHeight();
   if (!Create(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED, L"Mirel Lumo Capture", WS_POPUP, left, top, width,
@@ -54,30 +54,26 @@ bool frmCapture::Load(bool show) {
   // costs every redraw of the crosshairs more on some platforms.
   modTransparency::SetTranslucency(hwnd(), OverlayAlpha, false);
   keyed_ = false;
-  CoverDesktop(left, top, width, height);
   o_.mUpdateCrosshairs = true;
-  modTopmost::MakeTopmost(hwnd(), true);
   SetTimerEnabled(true);
   if (show) Show();
   ::PostMessageW(hwnd(), WM_APP_CREATEPANEL, 0, 0);
   return true;
 }
 
-void frmCapture::CoverDesktop(int32_t left, int32_t top, int32_t width, int32_t height) {
-  ::SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void frmCapture::Show() {
   magnifier_.WaitForDesktop();
+  // The crosshairs at the pointer in the first paint already, where they follow it.
+  POINT cursor;
+  const auto before = o_;
+  if (!o_.mStopCapture && ::GetCursorPos(&cursor) && ::ScreenToClient(hwnd(), &cursor) &&
+      frmCaptureRules::MouseMove(o_, {cursor.x, cursor.y}, NowUs()))
+    InvalidateChanges(before);
   o_.visible = true;
   ::ShowWindow(hwnd(), SW_SHOW);
   ::SetForegroundWindow(hwnd());
   ::SetFocus(hwnd());
   ::UpdateWindow(hwnd());  // painted now: the user is waiting for it
-  // The crosshairs and the loupe at the pointer from the start, where they follow it.
-  POINT cursor;
-  if (!o_.mStopCapture && ::GetCursorPos(&cursor) && ::ScreenToClient(hwnd(), &cursor))
-    Form_MouseMove(cursor.x, cursor.y);
   UpdateLoupe();
 }
 

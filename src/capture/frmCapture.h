@@ -70,7 +70,6 @@ class frmCapture : public win::Window<frmCapture> {
   // the system clock's 15.6 ms.
   static int64_t NowUs();
 
-  void CoverDesktop(int32_t left, int32_t top, int32_t width, int32_t height);
   void Form_MouseMove(int x, int y);
   void Form_MouseDown(int x, int y);
   void Form_MouseUp(int x, int y);

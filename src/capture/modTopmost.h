@@ -2,8 +2,6 @@
 #include <windows.h>
 
 namespace modTopmost {
-// Puts the window into the topmost band (or out of it), position and size unchanged.
-bool MakeTopmost(HWND hwnd, bool on);
 // The desktop is composed: a hidden window is gone from the screen at the next frame,
 // without the windows beneath repainting (DwmFlush waits for that frame).
 bool DesktopComposed();
