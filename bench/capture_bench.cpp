@@ -56,32 +56,69 @@ double FloorOnce(const std::wstring& path) {
   return Now() - start;
 }
 
-// One capture through the real overlay; negative when it did not complete.
+// Under Wine a pointer event the program's window received before the bench last moved the
+// pointer can still be handled after that move, and put the pointer back where it was: a
+// press then lands elsewhere (seen in about one run in forty). So the bench lets the program
+// settle before it moves the pointer, and makes sure of the pointer around each press.
+int repeatedClicks = 0;
+
+bool PointerAt(POINT p) {
+  for (int i = 0; i < 200; ++i) {
+    POINT now{};
+    if (::GetCursorPos(&now) && now.x == p.x && now.y == p.y) return true;
+    PumpMs(1);
+  }
+  return false;
+}
+
+// A press at p, then the release there; true when the pointer stayed at p throughout.
+bool PressAndRelease(POINT p, int holdMs) {
+  ::SetCursorPos(p.x, p.y);
+  if (!PointerAt(p)) return false;
+  Button(MOUSEEVENTF_LEFTDOWN);
+  PumpMs(holdMs);
+  const bool stayed = PointerAt(p);
+  Button(MOUSEEVENTF_LEFTUP);
+  return stayed;
+}
+
+// One capture through the real overlay; negative when it did not complete. The time runs
+// from the release of the capture button.
 double LumoOnce(const std::wstring& base) {
   std::filesystem::remove_all(std::filesystem::path(base));
   bench::Started program(bench::BesideMe(L"MirelLumo.exe"),
                          L"screencapture allowmultinstance saveimgsloc=" + base.substr(0, base.size() - 1));
   HWND overlay = program.WaitForWindow(L"MirelLumo.frmCapture", 3000);
   if (!overlay) return -1;
-  PumpMs(150);
+  ::WaitForInputIdle(program.pi.hProcess, 3000);  // the start-up behind the overlay is done
   ::SetCursorPos(Area.left, Area.top);
-  PumpMs(30);
+  if (!PointerAt({Area.left, Area.top})) return -1;
   Button(MOUSEEVENTF_LEFTDOWN);
   PumpMs(30);
   ::SetCursorPos(Area.right, Area.bottom);
-  PumpMs(30);
+  if (!PointerAt({Area.right, Area.bottom})) return -1;
   Button(MOUSEEVENTF_LEFTUP);
-  HWND panel = ::FindWindowExW(overlay, nullptr, L"MirelLumo.picButtons", nullptr);
-  for (int i = 0; i < 2000 && !(panel && ::IsWindowVisible(panel)); ++i) PumpMs(1);
+  HWND panel = nullptr;
+  for (int i = 0; i < 2000 && !(panel && ::IsWindowVisible(panel)); ++i) {
+    PumpMs(1);
+    if (!panel) panel = ::FindWindowExW(overlay, nullptr, L"MirelLumo.picButtons", nullptr);
+  }
+  if (!panel || !::IsWindowVisible(panel)) return -1;
+  ::WaitForInputIdle(program.pi.hProcess, 3000);
   RECT r{};
   ::GetWindowRect(::GetDlgItem(panel, 101), &r);
-  ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  PumpMs(30);
-  Button(MOUSEEVENTF_LEFTDOWN);
-  PumpMs(20);
+  const POINT button{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   const std::wstring file = base + L"Mirel Lumo\\images\\image1.bmp";
-  const double start = Now();
-  Button(MOUSEEVENTF_LEFTUP);
+  double start = 0;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const bool clean = PressAndRelease(button, 20);
+    start = Now();
+    if (clean) break;
+    // The press or the release missed the button: the panel stays. Once more.
+    PumpMs(200);
+    if (!::IsWindowVisible(panel)) break;
+    ++repeatedClicks;
+  }
   double ms = -1;
   HWND main = nullptr;
   while (Now() - start < 10000) {
@@ -114,6 +151,7 @@ int main(int argc, char** argv) {
               lumo.size());
   std::printf("  floor (BitBlt + BMP):  %8.1f ms\n", f);
   std::printf("  MirelLumo.exe:         %8.1f ms\n", l);
-  std::printf("  ratio:                 %8.2f (target <= 1.5)\n", f > 0 ? l / f : 0.0);
+  std::printf("  ratio:                 %8.2f (target <= 1.25)\n", f > 0 ? l / f : 0.0);
+  std::printf("  clicks on the capture button made again (the pointer moved back under it): %d\n", repeatedClicks);
   return lumo.empty() ? 1 : 0;
 }
