@@ -238,7 +238,7 @@ TEST_F(Capture, TheDefaultImagesFolderOrNoneAtAll) {
 
   // A file where the folder would be: no images folder.
   std::error_code ignored;
-  fs::remove(fs::path(images), ignored);  // empty now, or not there
+  fs::remove_all(fs::path(images), ignored);  // this prefix's own folder, whatever an earlier run left
   ASSERT_FALSE(fs::exists(fs::path(images)));
   WriteBytes(images, "not a folder");
   struct Restore {
