@@ -2,10 +2,11 @@
 
 #include <shlobj.h>
 
-#include <filesystem>
+#include <span>
 #include <stdexcept>
 
 #include "shell/run_entry.h"
+#include "win/gdi.h"
 
 namespace e2e {
 
@@ -25,21 +26,15 @@ std::wstring ConfigFile() { return AppDataFolder() + L"\\Mirel Lumo\\config\\con
 bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 Program::Program(const std::wstring& args) {
-  std::wstring commandLine = L"\"" + ExePath() + L"\"";
-  if (!args.empty()) commandLine += L" " + args;
+  std::wstring commandLine = L"\"" + ExePath() + L"\"" + (args.empty() ? L"" : L" " + args);
   STARTUPINFOW si{sizeof si};
   PROCESS_INFORMATION pi{};
   // Right after a kill Wine now and then refuses a new process for a moment: a few tries.
-  DWORD error = 0;
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-      error = 0;
-      break;
-    }
-    error = ::GetLastError();
+  for (int attempt = 1;; ++attempt) {
+    if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) break;
+    if (attempt == 5) throw std::runtime_error("MirelLumo.exe did not start: " + std::to_string(::GetLastError()));
     ::Sleep(200);
   }
-  if (error != 0) throw std::runtime_error("MirelLumo.exe did not start, error " + std::to_string(error));
   ::CloseHandle(pi.hThread);
   process_.reset(pi.hProcess);
   pid_ = pi.dwProcessId;
@@ -60,41 +55,25 @@ void Program::Kill() {
   }
 }
 
-namespace {
-struct Search {
-  DWORD pid;
-  const wchar_t* className;
-  const wchar_t* title;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
-  auto* s = reinterpret_cast<Search*>(lParam);
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != s->pid || !::IsWindowVisible(hwnd)) return TRUE;
-  wchar_t text[256] = {};
-  if (s->className) {
-    ::GetClassNameW(hwnd, text, 256);
-    if (wcscmp(text, s->className) != 0) return TRUE;
-  }
-  if (s->title) {
-    ::GetWindowTextW(hwnd, text, 256);
-    if (wcscmp(text, s->title) != 0) return TRUE;
-  }
-  s->found = hwnd;
-  return FALSE;
-}
-}  // namespace
-
 HWND Program::WaitForWindow(const wchar_t* className, const wchar_t* title, Duration timeout) const {
-  Search s{pid_, className, title};
-  WaitUntil(
-      [&] {
-        ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&s));
-        return s.found != nullptr || !Running();
-      },
-      timeout);
+  struct Search {
+    DWORD pid;
+    const wchar_t *className, *title;
+    HWND found = nullptr;
+  } s{pid_, className, title};
+  const auto match = [](HWND hwnd, LPARAM lParam) -> BOOL {
+    auto& s = *reinterpret_cast<Search*>(lParam);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != s.pid || !::IsWindowVisible(hwnd)) return TRUE;  // never a window of this test's own (hung) threads
+    wchar_t cls[256] = {}, text[256] = {};
+    ::GetClassNameW(hwnd, cls, 256);
+    ::GetWindowTextW(hwnd, text, 256);
+    if ((s.className && wcscmp(cls, s.className) != 0) || (s.title && wcscmp(text, s.title) != 0)) return TRUE;
+    s.found = hwnd;
+    return FALSE;
+  };
+  WaitUntil([&] { ::EnumWindows(match, reinterpret_cast<LPARAM>(&s)); return s.found || !Running(); }, timeout);
   return s.found;
 }
 
@@ -122,29 +101,21 @@ bool Program::CloseAndWait(Duration timeout) {
   return WaitForExit(timeout);
 }
 
-namespace {
-struct Found {
-  const wchar_t* cls;
-  int id;
-  HWND hwnd;
-};
-}  // namespace
-
 HWND Descendant(HWND root, const wchar_t* cls, int id) {
-  Found f{cls, id, nullptr};
-  ::EnumChildWindows(
-      root,
-      [](HWND h, LPARAM p) -> BOOL {
-        auto* f = reinterpret_cast<Found*>(p);
-        wchar_t name[64] = {};
-        ::GetClassNameW(h, name, 64);
-        if ((!f->cls || _wcsicmp(name, f->cls) == 0) && (f->id == 0 || ::GetDlgCtrlID(h) == f->id)) {
-          f->hwnd = h;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&f));
+  struct Found {
+    const wchar_t* cls;
+    int id;
+    HWND hwnd = nullptr;
+  } f{cls, id};
+  const auto match = [](HWND h, LPARAM p) -> BOOL {
+    auto& f = *reinterpret_cast<Found*>(p);
+    wchar_t name[64] = {};
+    ::GetClassNameW(h, name, 64);
+    if ((f.cls && _wcsicmp(name, f.cls) != 0) || (f.id != 0 && ::GetDlgCtrlID(h) != f.id)) return TRUE;
+    f.hwnd = h;
+    return FALSE;
+  };
+  ::EnumChildWindows(root, match, reinterpret_cast<LPARAM>(&f));
   return f.hwnd;
 }
 
@@ -170,13 +141,8 @@ void PressOk(HWND box) { ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLI
 }  // namespace e2e
 
 void e2e::PumpFor(Duration time) {
-  WaitUntil(
-      [] {
-        MSG m;
-        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&m);
-        return false;
-      },
-      time);
+  MSG m;
+  WaitUntil([&] { while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&m); return false; }, time);
 }
 
 void e2e::MoveMouse(int x, int y) {
@@ -229,19 +195,14 @@ std::vector<COLORREF> e2e::ScreenPixels(const RECT& area) {
   const int w = area.right - area.left, h = area.bottom - area.top;
   if (w <= 0 || h <= 0) return {};
   win::DibSection dib(w, h);
-  HDC screen = ::GetDC(nullptr);
-  ::BitBlt(dib.dc(), 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
-  ::ReleaseDC(nullptr, screen);
+  ::BitBlt(dib.dc(), 0, 0, w, h, win::window_dc(nullptr).get(), area.left, area.top, SRCCOPY);
   return Colours(dib);
 }
 
 std::vector<COLORREF> e2e::Colours(const win::DibSection& dib) {
   ::GdiFlush();
   std::vector<COLORREF> out;
-  for (size_t i = 0; i < dib.pixelCount(); ++i) {
-    const uint32_t p = dib.pixels()[i];
-    out.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
-  }
+  for (const uint32_t p : std::span(dib.pixels(), dib.pixelCount())) out.push_back(RGB(p >> 16, p >> 8, p));
   return out;
 }
 
@@ -251,7 +212,6 @@ int e2e::Differences(const std::vector<COLORREF>& a, const std::vector<COLORREF>
   for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
   return n;
 }
-
 
 std::wstring e2e::Env(const wchar_t* name) {
   wchar_t value[1024] = {};
@@ -270,14 +230,10 @@ void e2e::DeleteRunEntry() {
 
 std::wstring e2e::RecordUrls(const wchar_t* kind) {
   const std::wstring recorder = Env(L"LUMO_URL_RECORDER"), log = Env(L"LUMO_URL_LOG");
-  HKEY key = nullptr;
   if (recorder.empty() || log.empty() ||
-      ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+      ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", kind, REG_SZ, recorder.c_str(),
+                        static_cast<DWORD>((recorder.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
     return {};
-  ::RegSetValueExW(key, kind, 0, REG_SZ, reinterpret_cast<const BYTE*>(recorder.c_str()),
-                   static_cast<DWORD>((recorder.size() + 1) * sizeof(wchar_t)));
-  ::RegCloseKey(key);
   ::DeleteFileW(UnixToWindows(log).c_str());
   return UnixToWindows(log);
 }

@@ -1,7 +1,6 @@
 #pragma once
-// Drives the real MirelLumo.exe from a test: starts it, finds its windows with bounded
-// waits, reads and answers its message boxes, closes or kills it. Only processes started
-// here are ever ended.
+// Drives the real MirelLumo.exe from a test: starts it, finds its windows with bounded waits,
+// answers its message boxes, closes or kills it. Only processes started here are ever ended.
 #include <windows.h>
 
 #include <chrono>
@@ -36,9 +35,7 @@ std::wstring RecordUrls(const wchar_t* kind);
 class Program {
  public:
   explicit Program(const std::wstring& args);
-  ~Program();  // kills the process if it still runs
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
+  ~Program();  // kills the process if it still runs (and it is never copied: it owns the process)
 
   DWORD Pid() const { return pid_; }
   HANDLE Process() const { return process_.get(); }
@@ -60,14 +57,13 @@ class Program {
   DWORD pid_ = 0;
 };
 
-// The first window below root (at any depth) of that class (any: nullptr) and control id
-// (any: 0), or nullptr.
+// The first window below root (at any depth) of that class (any: nullptr) and control id (any: 0).
 HWND Descendant(HWND root, const wchar_t* cls, int id = 0);
 RECT ScreenRect(HWND window);
-// A window's text, asked of its process (an edit control's text as typed), and a control's.
+// A window's text, asked of its process (an edit control's text as typed), a control's, a message box's,
+// and a click on a box's OK button.
 std::wstring WindowText(HWND window);
 std::wstring ItemText(HWND dialog, int id);
-// The text of a message box and a click on its OK button.
 std::wstring MessageBoxText(HWND box);
 void PressOk(HWND box);
 
@@ -90,11 +86,9 @@ int Differences(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b);
 // Polls a condition every few milliseconds until it holds or the time is up.
 template <class Condition>
 bool WaitUntil(Condition condition, Duration timeout) {
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
+  for (const auto end = std::chrono::steady_clock::now() + timeout;; ::Sleep(15)) {
     if (condition()) return true;
     if (std::chrono::steady_clock::now() >= end) return false;
-    ::Sleep(15);
   }
 }
 
