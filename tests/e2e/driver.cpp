@@ -4,6 +4,7 @@
 
 #include <span>
 #include <stdexcept>
+#include <tuple>
 
 #include "shell/run_entry.h"
 #include "win/gdi.h"
@@ -40,49 +41,29 @@ Program::Program(const std::wstring& args) {
   pid_ = pi.dwProcessId;
 }
 
-Program::~Program() { Kill(); }
-
-bool Program::Running() const { return ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
-
-bool Program::WaitForExit(Duration timeout) const {
-  return ::WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
-}
-
 void Program::Kill() {
-  if (process_ && Running()) {
-    ::TerminateProcess(process_.get(), 99);
-    ::WaitForSingleObject(process_.get(), 10000);
-  }
+  if (process_ && Running()) ::TerminateProcess(process_.get(), 99);
+  if (process_) ::WaitForSingleObject(process_.get(), 10000);  // at once when it had ended
 }
 
 HWND Program::WaitForWindow(const wchar_t* className, const wchar_t* title, Duration timeout) const {
-  struct Search {
-    DWORD pid;
-    const wchar_t *className, *title;
-    HWND found = nullptr;
-  } s{pid_, className, title};
+  using Search = std::tuple<DWORD, const wchar_t*, const wchar_t*, HWND>;  // process, class, title, found
+  Search search{pid_, className, title, nullptr};
   const auto match = [](HWND hwnd, LPARAM lParam) -> BOOL {
-    auto& s = *reinterpret_cast<Search*>(lParam);
+    auto& [wanted, wantedClass, wantedTitle, found] = *reinterpret_cast<Search*>(lParam);
     DWORD pid = 0;
     ::GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != s.pid || !::IsWindowVisible(hwnd)) return TRUE;  // never a window of this test's own (hung) threads
+    if (pid != wanted || !::IsWindowVisible(hwnd)) return TRUE;  // never a window of this test's own (hung) threads
     wchar_t cls[256] = {}, text[256] = {};
     ::GetClassNameW(hwnd, cls, 256);
     ::GetWindowTextW(hwnd, text, 256);
-    if ((s.className && wcscmp(cls, s.className) != 0) || (s.title && wcscmp(text, s.title) != 0)) return TRUE;
-    s.found = hwnd;
+    if ((wantedClass && wcscmp(cls, wantedClass) != 0) || (wantedTitle && wcscmp(text, wantedTitle) != 0)) return TRUE;
+    found = hwnd;
     return FALSE;
   };
-  WaitUntil([&] { ::EnumWindows(match, reinterpret_cast<LPARAM>(&s)); return s.found || !Running(); }, timeout);
-  return s.found;
-}
-
-HWND Program::WaitForMainWindow(Duration timeout) const {
-  return WaitForWindow(L"MirelLumo.frmMain", nullptr, timeout);
-}
-
-HWND Program::WaitForMessageBox(const wchar_t* title, Duration timeout) const {
-  return WaitForWindow(L"#32770", title, timeout);
+  HWND& found = std::get<HWND>(search);
+  WaitUntil([&] { ::EnumWindows(match, reinterpret_cast<LPARAM>(&search)); return found || !Running(); }, timeout);
+  return found;
 }
 
 std::wstring Program::DismissMessageBox(const wchar_t* title, Duration timeout) const {
@@ -95,28 +76,22 @@ std::wstring Program::DismissMessageBox(const wchar_t* title, Duration timeout) 
 }
 
 bool Program::CloseAndWait(Duration timeout) {
-  HWND main = WaitForMainWindow(timeout);
-  if (!main) return false;
-  ::PostMessageW(main, WM_CLOSE, 0, 0);
-  return WaitForExit(timeout);
+  const HWND main = WaitForMainWindow(timeout);
+  return main && ::PostMessageW(main, WM_CLOSE, 0, 0) && WaitForExit(timeout);
 }
 
 HWND Descendant(HWND root, const wchar_t* cls, int id) {
-  struct Found {
-    const wchar_t* cls;
-    int id;
-    HWND hwnd = nullptr;
-  } f{cls, id};
+  std::tuple<const wchar_t*, int, HWND> search{cls, id, nullptr};
   const auto match = [](HWND h, LPARAM p) -> BOOL {
-    auto& f = *reinterpret_cast<Found*>(p);
+    auto& [wantedClass, wantedId, found] = *reinterpret_cast<std::tuple<const wchar_t*, int, HWND>*>(p);
     wchar_t name[64] = {};
     ::GetClassNameW(h, name, 64);
-    if ((f.cls && _wcsicmp(name, f.cls) != 0) || (f.id != 0 && ::GetDlgCtrlID(h) != f.id)) return TRUE;
-    f.hwnd = h;
+    if ((wantedClass && _wcsicmp(name, wantedClass)) || (wantedId && ::GetDlgCtrlID(h) != wantedId)) return TRUE;
+    found = h;
     return FALSE;
   };
-  ::EnumChildWindows(root, match, reinterpret_cast<LPARAM>(&f));
-  return f.hwnd;
+  ::EnumChildWindows(root, match, reinterpret_cast<LPARAM>(&search));
+  return std::get<HWND>(search);
 }
 
 RECT ScreenRect(HWND window) {
@@ -145,16 +120,9 @@ void e2e::PumpFor(Duration time) {
   WaitUntil([&] { while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&m); return false; }, time);
 }
 
-void e2e::MoveMouse(int x, int y) {
-  ::SetCursorPos(x, y);
-  PumpFor(40ms);
-}
+void e2e::MoveMouse(int x, int y) { ::SetCursorPos(x, y); PumpFor(40ms); }
 
-void e2e::MouseButton(DWORD flags) {
-  INPUT in{INPUT_MOUSE};
-  in.mi.dwFlags = flags;
-  ::SendInput(1, &in, sizeof in);
-}
+void e2e::MouseButton(DWORD flags) { INPUT i{INPUT_MOUSE, {.mi = {.dwFlags = flags}}}; ::SendInput(1, &i, sizeof i); }
 
 void e2e::Drag(POINT from, POINT to) {
   MoveMouse(from.x, from.y);
@@ -180,11 +148,7 @@ void e2e::Click(HWND control) {
 
 void e2e::KeyChord(std::initializer_list<WORD> keys) {
   std::vector<INPUT> in;
-  const auto key = [&](WORD vk, DWORD flags) {
-    in.push_back(INPUT{INPUT_KEYBOARD});
-    in.back().ki.wVk = vk;
-    in.back().ki.dwFlags = flags;
-  };
+  const auto key = [&](WORD vk, DWORD flags) { in.push_back({INPUT_KEYBOARD, {.ki = {.wVk = vk, .dwFlags = flags}}}); };
   for (WORD vk : keys) key(vk, 0);
   for (auto it = keys.end(); it != keys.begin();) key(*--it, KEYEVENTF_KEYUP);
   ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
@@ -214,8 +178,8 @@ int e2e::Differences(const std::vector<COLORREF>& a, const std::vector<COLORREF>
 }
 
 std::wstring e2e::Env(const wchar_t* name) {
-  wchar_t value[1024] = {};
-  return ::GetEnvironmentVariableW(name, value, 1024) ? value : L"";
+  const wchar_t* value = _wgetenv(name);  // as the test was started: no test sets one
+  return value ? value : L"";
 }
 
 std::wstring e2e::UnixToWindows(const std::wstring& path) {
@@ -239,8 +203,7 @@ std::wstring e2e::RecordUrls(const wchar_t* kind) {
 }
 
 namespace {
-// Where the tests run at another density, this program measures in physical pixels like
-// the program under test: its windows, the cursor and the screen agree with the program's.
+// At another density this program too measures in physical pixels: its windows, the cursor and the screen agree.
 const bool densityAware = !e2e::Env(L"LUMO_DPI").empty() &&
                           ::SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) != FALSE;
 }  // namespace
