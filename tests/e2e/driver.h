@@ -21,8 +21,7 @@ using Duration = std::chrono::milliseconds;
 std::wstring ExePath();        // MirelLumo.exe beside the test program
 std::wstring AppDataFolder();  // the per-user roaming folder
 std::wstring ConfigFile();     // AppData\Mirel Lumo\config\config.ini
-using testfiles::ReadBytes;
-using testfiles::WriteBytes;
+using testfiles::ReadBytes, testfiles::WriteBytes;
 bool FileExists(const std::wstring& path);
 std::wstring Env(const wchar_t* name);                // "" when not set
 std::wstring UnixToWindows(const std::wstring& path);  // a path of the machine under Wine's Z: drive
