@@ -1,25 +1,19 @@
 // The hand-offs on the real platform: the composite's pixels with the real footer, the
-// clipboard formats of a copy, the upload against a local server (status, marker, headers
-// and body byte for byte, the error texts) and the JIRA command behind its switch.
+// upload against a local server (status, marker, headers and body byte for byte, the error
+// texts), the JIRA command behind its switch, the attachment's file and the Outlook mail.
 #include <gtest/gtest.h>
-
-#include <shlobj.h>
-
 
 #include "base/resource_ids.h"
 #include "sharing/attachment_file.h"
-#include "sharing/modCBFiles.h"
 #include "sharing/modEmail.h"
 #include "sharing/modExport.h"
 #include "sharing/modJira.h"
 #include "sharing/modUpload.h"
 #include "sharing/sharing_rules.h"
-#include "support/clipboard.h"
 #include "support/files.h"
 #include "support/pictures.h"
 #include "unit/win/local_http_server.h"
 #include "support/temp_folder.h"
-#include "win/clipboard.h"
 
 using testfiles::ReadBytes;
 using testfiles::WriteBytes;
@@ -31,7 +25,8 @@ namespace {
 // The footer bitmap of the program's assets, read from the file the resource is made of.
 win::DibSection FooterAsset(HBITMAP& handle) {
   std::wstring path = L"Z:" LUMO_SOURCE_DIR L"/assets/footer.bmp";
-  handle = static_cast<HBITMAP>(::LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+  handle = static_cast<HBITMAP>(
+      ::LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
   win::DibSection dib(178, 37);
   if (handle) {
     win::unique_hdc dc(::CreateCompatibleDC(nullptr));
@@ -43,75 +38,31 @@ win::DibSection FooterAsset(HBITMAP& handle) {
 
 }  // namespace
 
+// The picture, a blank row, a row in the text colour, then the footer with its right edge 4
+// pixels in from the picture's (cut on the left under a narrow picture), white elsewhere.
+// Each composition into the same bitmap shows nothing of the one before.
 TEST(ExportComposite, PictureSeparatorAndFooterRowsAndColumns) {
   HBITMAP footerHandle = nullptr;
   const win::DibSection footer = FooterAsset(footerHandle);
   ASSERT_NE(footerHandle, nullptr);
-  const auto picture = Pattern(800, 600);
-  win::DibSection c;
-  ASSERT_TRUE(modExport::ComposeExportImage({800, 600, picture.pixels()}, footerHandle, c));
-  ASSERT_EQ(c.width(), 800);
-  ASSERT_EQ(c.height(), 634);
   const COLORREF ink = ::GetSysColor(COLOR_BTNTEXT);
   const uint32_t line = (static_cast<uint32_t>(GetRValue(ink)) << 16) | (GetGValue(ink) << 8) | GetBValue(ink);
-  int wrong = 0;
-  for (int y = 0; y < 634; ++y)
-    for (int x = 0; x < 800; ++x) {
-      uint32_t expected = 0x00FFFFFF;
-      if (y < 600) expected = At(picture, x, y);
-      else if (y == 601) expected = line;
-      else if (y >= 602 && x >= 619 && x <= 796) expected = At(footer, x - 619, y - 602);
-      wrong += At(c, x, y) != expected;
-    }
-  EXPECT_EQ(wrong, 0);
-  // The footer's last coloured column lands on column W - 29.
-  bool coloured = false;
-  for (int y = 602; y < 634; ++y) coloured |= At(c, 771, y) != 0x00FFFFFF;
-  EXPECT_TRUE(coloured);
-  for (int y = 602; y < 634; ++y) EXPECT_EQ(At(c, 772, y), 0x00FFFFFFu);
-
-  // A second composition of the same size into the same pbxHidden shows only the new picture.
-  win::DibSection blank(800, 600);
-  std::fill(blank.pixels(), blank.pixels() + blank.pixelCount(), 0x00123456u);
-  ASSERT_TRUE(modExport::ComposeExportImage({800, 600, blank.pixels()}, footerHandle, c));
-  EXPECT_EQ(At(c, 5, 5), 0x00123456u);
-  EXPECT_EQ(At(c, 799, 599), 0x00123456u);
-  EXPECT_EQ(At(c, 400, 600), 0x00FFFFFFu);
-
-  // A picture narrower than the footer shows the footer's columns 81 to 177 at 0 to 96.
-  const auto narrow = Pattern(100, 40);
-  // The same pbxHidden again: nothing of the earlier composite survives.
-  win::DibSection& n = c;
-  ASSERT_TRUE(modExport::ComposeExportImage({100, 40, narrow.pixels()}, footerHandle, n));
-  ASSERT_EQ(n.width(), 100);
-  ASSERT_EQ(n.height(), 74);
-  wrong = 0;
-  for (int y = 42; y < 74; ++y)
-    for (int x = 0; x < 97; ++x) wrong += At(n, x, y) != At(footer, x + 81, y - 42);
-  EXPECT_EQ(wrong, 0);
-  ::DeleteObject(footerHandle);
-}
-
-TEST(ClipboardCopy, BitmapDibAndPngAllCarryTheComposite) {
-  const auto picture = Pattern(64, 48);
-  ASSERT_TRUE(modCBFiles::CopyPictureToClipboard(nullptr, picture));
-  {
-    win::clipboard_open clipboard(nullptr);
-    ASSERT_TRUE(clipboard);
-    BITMAP bm{};
-    ASSERT_TRUE(::GetObjectW(::GetClipboardData(CF_BITMAP), sizeof bm, &bm));
-    EXPECT_EQ(bm.bmWidth, 64);
-    EXPECT_EQ(bm.bmHeight, 48);
+  win::DibSection c;
+  for (const auto& picture : {Pattern(800, 600), testpictures::Canvas(800, 600, 0x123456), Pattern(100, 40)}) {
+    const int w = picture.width(), h = picture.height(), footerLeft = w - 181;
+    ASSERT_TRUE(modExport::ComposeExportImage({w, h, picture.pixels()}, footerHandle, c));
+    ASSERT_EQ(c.width(), w);
+    ASSERT_EQ(c.height(), h + 34);
+    int wrong = 0;
+    for (int y = 0; y < h + 34; ++y)
+      for (int x = 0; x < w; ++x) {
+        uint32_t expected = y < h ? At(picture, x, y) : y == h + 1 ? line : 0x00FFFFFF;
+        if (y >= h + 2 && x >= footerLeft && x < footerLeft + 178) expected = At(footer, x - footerLeft, y - h - 2);
+        wrong += At(c, x, y) != expected;
+      }
+    EXPECT_EQ(wrong, 0) << w << " x " << h;
   }
-  const std::string dib = testclipboard::Bytes(CF_DIB);
-  ASSERT_GE(dib.size(), sizeof(BITMAPINFOHEADER) + 3);
-  const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(dib.data());
-  EXPECT_EQ(header->biWidth, 64);
-  EXPECT_EQ(header->biHeight, 48);  // bottom-up
-  EXPECT_EQ(header->biBitCount, 24);
-  const auto* bits = reinterpret_cast<const uint8_t*>(header + 1);
-  EXPECT_EQ(static_cast<uint32_t>(bits[0] | bits[1] << 8 | bits[2] << 16), At(picture, 0, 47));  // the last row first
-  EXPECT_EQ(testclipboard::Bytes(testclipboard::Png()).substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+  ::DeleteObject(footerHandle);
 }
 
 namespace {
@@ -124,29 +75,29 @@ TEST(Upload, AnsweredStatusAndMarkerDecideAndTheRequestIsExact) {
   WriteBytes(folder.Path() + L"shot.jpg", jpeg);
   LocalHttpServer server(200, Marker);
   std::string boundary;
-  const std::string user(27, 'u'), token(26, 't');  // 54 bytes with the colon: 72 Base64 characters
+  const std::string user(27, 'u'), token(26, 't');  // 54 bytes with the colon: 72 Base64 characters, no line break
   EXPECT_EQ(modUpload::UploadAttachment(server.Address(L"/rest/api/2/issue/PROJ-12/attachments?nonce=1"), folder.Path(),
                                         L"shot.jpg", std::wstring(user.begin(), user.end()),
                                         std::wstring(token.begin(), token.end()), boundary)
                 .result,
             200);
   EXPECT_EQ(boundary, modUpload::DefaultBoundary);
-  EXPECT_EQ(server.Head().substr(0, server.Head().find("\r\n")),
-            "POST /rest/api/2/issue/PROJ-12/attachments?nonce=1 HTTP/1.1");
   const std::string& head = server.Head();
-  EXPECT_EQ(modUpload::BasicAuthorization(user + ":" + token).size(), 6u + 72u);
-  size_t previous = 0;  // the four headers, in their order, after the request line
-  for (const std::string& header : {"Content-Type: multipart/form-data; boundary=" + boundary,
-                                    "Authorization: " + modUpload::BasicAuthorization(user + ":" + token),
-                                    std::string("X-Atlassian-Token: nocheck"), std::string("accept: application/json")}) {
+  EXPECT_EQ(head.rfind("POST /rest/api/2/issue/PROJ-12/attachments?nonce=1 HTTP/1.1\r\n", 0), 0u) << head;
+  size_t previous = 0;  // the four headers, in their order
+  for (const std::string& header :
+       {"Content-Type: multipart/form-data; boundary=" + boundary,
+        "Authorization: " + modUpload::BasicAuthorization(user + ":" + token),
+        std::string("X-Atlassian-Token: nocheck"), std::string("accept: application/json")}) {
     const size_t at = head.find(header + "\r\n");
     ASSERT_NE(at, std::string::npos) << header << "\n" << head;
     EXPECT_LT(previous, at) << header;
     previous = at;
   }
-  EXPECT_EQ(server.Body(), "--" + boundary + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"shot.jpg\"\r\n" +
-                               "Content-Type: form-data\r\n\r\n" + jpeg + "\r\n--" + boundary + "\r\n" +
-                               "Content-Disposition: form-data; name=\"age\"\r\n\r\n69\r\n--" + boundary + "--");
+  EXPECT_EQ(server.Body(), "--" + boundary + "\r\nContent-Disposition: form-data; name=\"file\"; " +
+                               "filename=\"shot.jpg\"\r\nContent-Type: form-data\r\n\r\n" + jpeg + "\r\n--" +
+                               boundary + "\r\nContent-Disposition: form-data; name=\"age\"\r\n\r\n69\r\n--" +
+                               boundary + "--");
 }
 
 TEST(Upload, OtherAnswersGiveZeroWithoutAMessage) {
@@ -156,8 +107,7 @@ TEST(Upload, OtherAnswersGiveZeroWithoutAMessage) {
     LocalHttpServer server(status, answer);
     std::string boundary;
     const auto out = modUpload::UploadAttachment(server.Address(L"/x"), folder.Path(), L"a.jpg", L"u", L"t", boundary);
-    EXPECT_EQ(out.result, 0) << status;
-    EXPECT_EQ(out.errorText, L"") << status;
+    EXPECT_EQ(std::pair(out.result, out.errorText), std::pair(0, std::wstring())) << status;
     EXPECT_EQ(server.Requests(), 1);
   }
 }
@@ -165,24 +115,21 @@ TEST(Upload, OtherAnswersGiveZeroWithoutAMessage) {
 TEST(Upload, AMissingFileAndABadAddressAreReported) {
   TempFolder folder(L"lumo-upload3");
   std::string boundary;
-  auto upload = [&](const wchar_t* address, const wchar_t* file) {
-    return modUpload::UploadAttachment(address, folder.Path(), file, L"u", L"t", boundary);
-  };
-  const auto missing = upload(L"http://127.0.0.1:1/x", L"gone.jpg");
+  const std::wstring failed = L"There was an error uploading. ";
+  const auto missing =
+      modUpload::UploadAttachment(L"http://127.0.0.1:1/x", folder.Path(), L"gone.jpg", L"u", L"t", boundary);
   EXPECT_EQ(missing.result, -1);
-  EXPECT_EQ(missing.errorText,
-            L"There was an error uploading. Save and open file to be uploaded failed. If this persists, contact support");
+  EXPECT_EQ(missing.errorText, failed + L"Save and open file to be uploaded failed. If this persists, contact support");
   WriteBytes(folder.Path() + L"a.jpg", "jpeg");
-  const auto address = upload(L"jira.example/rest", L"a.jpg");
-  EXPECT_EQ(address.result, 0);
-  EXPECT_EQ(address.errorText.rfind(L"There was an error uploading. Ensure config states 'https://'. If this persists, contact support\r\n\r\nError: ", 0), 0u)
-      << address.errorText;
-  EXPECT_TRUE(address.errorText.ends_with(L"\r\nLine: 20")) << address.errorText;
-  // Nobody listens on the port: the send fails at stage 40.
-  const auto refused = upload(L"http://127.0.0.1:1/x", L"a.jpg");
-  EXPECT_EQ(refused.result, 0);
-  EXPECT_EQ(refused.errorText.rfind(L"There was an error uploading. If this persists, contact support\r\n\r\nError: ", 0), 0u);
-  EXPECT_TRUE(refused.errorText.ends_with(L"\r\nLine: 40")) << refused.errorText;
+  // An address without its scheme fails at stage 20, a port nobody listens on at stage 40.
+  for (auto [address, advice, line] : {std::tuple{L"jira.example/rest", L"Ensure config states 'https://'. ", L"20"},
+                                       {L"http://127.0.0.1:1/x", L"", L"40"}}) {
+    const auto out = modUpload::UploadAttachment(address, folder.Path(), L"a.jpg", L"u", L"t", boundary);
+    const std::wstring& text = out.errorText;
+    EXPECT_EQ(out.result, 0) << text;
+    EXPECT_TRUE(text.starts_with(failed + advice + L"If this persists, contact support\r\n\r\nError: ")) << text;
+    EXPECT_TRUE(text.ends_with(std::wstring(L"\r\nLine: ") + line)) << text;
+  }
 }
 
 namespace {
@@ -197,8 +144,10 @@ class JiraCommand : public ::testing::Test {
     c.token = L"secret";
     c.uploadUrl = server_.Address(L"/rest/api/2/issue/!!ISSUE!!/attachments");
     c.imagesFolder = folder_.Path();
-    c.now.tm_year = 123, c.now.tm_mon = 10, c.now.tm_mday = 14, c.now.tm_hour = 22, c.now.tm_min = 13, c.now.tm_sec = 20;
-    c.ask = [this, replies, i = size_t{0}](const std::wstring& prompt, const std::wstring&, const std::wstring& reply) mutable {
+    c.now.tm_year = 123, c.now.tm_mon = 10, c.now.tm_mday = 14;
+    c.now.tm_hour = 22, c.now.tm_min = 13, c.now.tm_sec = 20;
+    c.ask = [this, replies, i = size_t{0}](const std::wstring& prompt, const std::wstring&,
+                                           const std::wstring& reply) mutable {
       asked_.push_back(prompt + L"|" + reply);
       return i < replies.size() ? replies[i++] : std::nullopt;
     };
@@ -221,7 +170,8 @@ TEST_F(JiraCommand, WithTheSwitchOnTheAttachmentGoesToTheIssue) {
   auto c = Command({L" PROJ-12 ", L"1700000000-PROJ-12-"}, L"  " + server_.Address(L"") + L" ");
   const auto out = modJira::RunJiraUpload(c);
   EXPECT_EQ(c.user, L"me");  // the fields are trimmed
-  EXPECT_EQ(asked_, (std::vector<std::wstring>{L"Enter JIRA Issue Number|", L"Name for attachment ?|1700000000-PROJ-12-"}));
+  EXPECT_EQ(asked_,
+            (std::vector<std::wstring>{L"Enter JIRA Issue Number|", L"Name for attachment ?|1700000000-PROJ-12-"}));
   EXPECT_EQ(out.fileName, L"1700000000-proj-12-.jpg");
   EXPECT_EQ(out.result, 200);
   EXPECT_EQ(RequestLine(), "POST /rest/api/2/issue/PROJ-12/attachments?nonce=1700000000 HTTP/1.1");
@@ -251,13 +201,11 @@ TEST_F(JiraCommand, MissingSettingsOpenThePanelAndCancelsStopSilently) {
 }
 
 TEST_F(JiraCommand, AnAttachmentThatWasNotWrittenIsNotUploaded) {
-  auto c = Command({L"KEY-7", L"shot"});
-  c.saveAttachment = [](const std::wstring&) { return std::nullopt; };  // the disk is full, say
-  EXPECT_EQ(modJira::RunJiraUpload(c).report, modJira::JiraOutcome::Report::FileError);
-  EXPECT_EQ(server_.Requests(), 0);
-  // A name that is a device is not written either.
-  auto device = Command({L"KEY-7", L"CON"});
-  EXPECT_EQ(modJira::RunJiraUpload(device).report, modJira::JiraOutcome::Report::FileError);
+  auto unwritten = Command({L"KEY-7", L"shot"});
+  unwritten.saveAttachment = [](const std::wstring&) { return std::nullopt; };  // the disk is full, say
+  auto device = Command({L"KEY-7", L"CON"});  // a name that is a device is not written either
+  for (auto* c : {&unwritten, &device})
+    EXPECT_EQ(modJira::RunJiraUpload(*c).report, modJira::JiraOutcome::Report::FileError);
   EXPECT_EQ(server_.Requests(), 0);
 }
 
@@ -295,16 +243,10 @@ class RecordingDispatch : public IDispatch {
   std::vector<std::wstring> calls;
   RecordingDispatch* child;  // what CreateItem and Attachments return
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
-    *out = this;
-    return S_OK;
-  }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override { return *out = this, S_OK; }
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
-    *n = 0;
-    return S_OK;
-  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override { return *n = 0, S_OK; }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* id) override {
     names_.push_back(names[0]);
@@ -343,6 +285,6 @@ TEST(OutlookMail, TheMailItemIsMadeAttachedAndShownByName) {
   EXPECT_EQ(attachments.calls, (std::vector<std::wstring>{L"Add(C:\\img\\shot.jpg,1,1"}));
   RecordingDispatch attachments2, item2(&attachments2), outlook2(&item2);
   modEmail::ComposeOutlookMail(&outlook2, L"C:\\a.jpg", L"a@b.example", L"Bug", L"See picture");
-  EXPECT_EQ(item2.calls, (std::vector<std::wstring>{L"To=a@b.example", L"Subject=Bug", L"Body=See picture", L"Attachments?",
-                                                    L"Display("}));
+  EXPECT_EQ(item2.calls, (std::vector<std::wstring>{L"To=a@b.example", L"Subject=Bug", L"Body=See picture",
+                                                    L"Attachments?", L"Display("}));
 }
