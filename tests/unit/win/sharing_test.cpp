@@ -53,53 +53,29 @@ namespace {
 const std::string Marker = "[{\"self\":\"http://127.0.0.1/rest/api/2/attachment/10000\"}]";
 }
 
-// The request line, the headers and the body as they arrive; status 200 with the marker
-// succeeds, any other answer gives 0 without a message.
-TEST(Upload, TheRequestIsExactAndOnlyStatus200WithTheMarkerSucceeds) {
+// Status 200 with the marker succeeds (the JIRA command's test below); any other answer gives
+// 0 without a message; a missing file, an address without its scheme (stage 20) and a port
+// nobody listens on (stage 40) give their texts.
+TEST(Upload, OtherAnswersAndFailuresAreReported) {
   TempFolder folder(L"lumo-upload");
-  const std::string jpeg = std::string("\xFF\xD8\xFF\xE0", 4) + std::string(3000, 'j') + std::string("\r\n--\0x", 6);
-  WriteBytes(folder.Path() + L"shot.jpg", jpeg);
-  LocalHttpServer server(200, Marker);
+  WriteBytes(folder.Path() + L"a.jpg", "jpeg");
   std::string boundary;
-  // 54 bytes with the colon: 72 Base64 characters, where a line would break.
-  EXPECT_EQ(modUpload::UploadAttachment(server.Address(L"/rest/api/2/issue/PROJ-12/attachments?nonce=1"), folder.Path(),
-                                        L"shot.jpg", std::wstring(27, L'u'), std::wstring(26, L't'), boundary)
-                .result,
-            200);
-  EXPECT_EQ(boundary, modUpload::DefaultBoundary);
-  const std::string& head = server.Head();
-  EXPECT_TRUE(head.starts_with("POST /rest/api/2/issue/PROJ-12/attachments?nonce=1 HTTP/1.1\r\n")) << head;
-  for (const std::string& header :
-       {"Content-Type: multipart/form-data; boundary=" + boundary,
-        "Authorization: " + modUpload::BasicAuthorization(std::string(27, 'u') + ":" + std::string(26, 't')),
-        std::string("X-Atlassian-Token: nocheck"), std::string("accept: application/json")})
-    EXPECT_NE(head.find("\r\n" + header + "\r\n"), std::string::npos) << header << "\n" << head;
-  EXPECT_EQ(server.Body(), "--" + boundary + "\r\nContent-Disposition: form-data; name=\"file\"; " +
-                               "filename=\"shot.jpg\"\r\nContent-Type: form-data\r\n\r\n" + jpeg + "\r\n--" +
-                               boundary + "\r\nContent-Disposition: form-data; name=\"age\"\r\n\r\n69\r\n--" +
-                               boundary + "--");
+  auto upload = [&](const std::wstring& address, const wchar_t* file = L"a.jpg") {
+    return modUpload::UploadAttachment(address, folder.Path(), file, L"u", L"t", boundary);
+  };
   for (auto [status, answer] : {std::pair{201, Marker}, {200, std::string("[]")}, {401, std::string("denied")}}) {
-    LocalHttpServer other(status, answer);
-    const auto out =
-        modUpload::UploadAttachment(other.Address(L"/x"), folder.Path(), L"shot.jpg", L"u", L"t", boundary);
+    LocalHttpServer server(status, answer);
+    const auto out = upload(server.Address(L"/x"));
     EXPECT_EQ(std::pair(out.result, out.errorText), std::pair(0, std::wstring())) << status;
-    EXPECT_EQ(other.Requests(), 1);
+    EXPECT_EQ(server.Requests(), 1);
   }
-}
-
-TEST(Upload, AMissingFileAndABadAddressAreReported) {
-  TempFolder folder(L"lumo-upload3");
-  std::string boundary;
   const std::wstring failed = L"There was an error uploading. ";
-  const auto missing =
-      modUpload::UploadAttachment(L"http://127.0.0.1:1/x", folder.Path(), L"gone.jpg", L"u", L"t", boundary);
+  const auto missing = upload(L"http://127.0.0.1:1/x", L"gone.jpg");
   EXPECT_EQ(missing.result, -1);
   EXPECT_EQ(missing.errorText, failed + L"Save and open file to be uploaded failed. If this persists, contact support");
-  WriteBytes(folder.Path() + L"a.jpg", "jpeg");
-  // An address without its scheme fails at stage 20, a port nobody listens on at stage 40.
   for (auto [address, advice, line] : {std::tuple{L"jira.example/rest", L"Ensure config states 'https://'. ", L"20"},
                                        {L"http://127.0.0.1:1/x", L"", L"40"}}) {
-    const auto out = modUpload::UploadAttachment(address, folder.Path(), L"a.jpg", L"u", L"t", boundary);
+    const auto out = upload(address);
     const std::wstring& text = out.errorText;
     EXPECT_EQ(out.result, 0) << text;
     EXPECT_TRUE(text.starts_with(failed + advice + L"If this persists, contact support\r\n\r\nError: ")) << text;
@@ -108,17 +84,20 @@ TEST(Upload, AMissingFileAndABadAddressAreReported) {
 }
 
 namespace {
+// 54 bytes of user and token with the colon: 72 Base64 characters, where a line would break.
+const std::wstring User(27, L'u'), Token(26, L't');
+const std::string Jpeg = std::string("\xFF\xD8\xFF\xE0", 4) + std::string(3000, 'j') + std::string("\r\n--\0x", 6);
+
 // The command against a local server, with the replies given in turn; the prompts asked
 // and the times the settings panel was toggled are kept.
 class JiraCommand : public ::testing::Test {
  protected:
   modJira::JiraCommand Command(std::vector<std::optional<std::wstring>> replies, const std::wstring& instance = L"") {
-    modJira::JiraCommand c;
-    c.instance = instance.empty() ? server_.Address(L"") : instance;
-    c.user = L"  me ";
-    c.token = L"secret";
-    c.uploadUrl = server_.Address(L"/rest/api/2/issue/!!ISSUE!!/attachments");
-    c.imagesFolder = folder_.Path();
+    modJira::JiraCommand c{.instance = instance.empty() ? server_.Address(L"") : instance,
+                           .user = L"  " + User + L" ",
+                           .token = Token,
+                           .uploadUrl = server_.Address(L"/rest/api/2/issue/!!ISSUE!!/attachments"),
+                           .imagesFolder = folder_.Path()};
     c.now.tm_year = 123, c.now.tm_mon = 10, c.now.tm_mday = 14;
     c.now.tm_hour = 22, c.now.tm_min = 13, c.now.tm_sec = 20;
     c.ask = [this, replies, i = size_t{0}](const std::wstring& prompt, const std::wstring&,
@@ -128,7 +107,7 @@ class JiraCommand : public ::testing::Test {
     };
     c.toggleSettings = [this] { ++toggles_; };
     c.saveAttachment = [this](const std::wstring& name) -> std::optional<std::wstring> {
-      WriteBytes(folder_.Path() + name + L".jpg", "JPEG bytes");
+      WriteBytes(folder_.Path() + name + L".jpg", Jpeg);
       return name + L".jpg";
     };
     return c;
@@ -141,19 +120,29 @@ class JiraCommand : public ::testing::Test {
 };
 }  // namespace
 
+// The request as it arrives: its line, the headers and the body byte for byte.
 TEST_F(JiraCommand, WithTheSwitchOnTheAttachmentGoesToTheIssue) {
   auto c = Command({L" PROJ-12 ", L"1700000000-PROJ-12-"}, L"  " + server_.Address(L"") + L" ");
   const auto out = modJira::RunJiraUpload(c);
-  EXPECT_EQ(c.user, L"me");  // the fields are trimmed
+  EXPECT_EQ(c.user, User);  // the fields are trimmed
   EXPECT_EQ(asked_,
             (std::vector<std::wstring>{L"Enter JIRA Issue Number|", L"Name for attachment ?|1700000000-PROJ-12-"}));
   EXPECT_EQ(out.fileName, L"1700000000-proj-12-.jpg");
   EXPECT_EQ(out.result, 200);
-  EXPECT_EQ(RequestLine(), "POST /rest/api/2/issue/PROJ-12/attachments?nonce=1700000000 HTTP/1.1");
-  EXPECT_NE(server_.Body().find("filename=\"1700000000-proj-12-.jpg\""), std::string::npos);
-  EXPECT_EQ(ReadBytes(folder_.Path() + L"1700000000-proj-12-.jpg"), "JPEG bytes");  // stays in the folder
   EXPECT_EQ(out.report, modJira::JiraOutcome::Report::Success);
   EXPECT_EQ(toggles_, 0);
+  EXPECT_EQ(ReadBytes(folder_.Path() + L"1700000000-proj-12-.jpg"), Jpeg);  // stays in the folder
+  EXPECT_EQ(RequestLine(), "POST /rest/api/2/issue/PROJ-12/attachments?nonce=1700000000 HTTP/1.1");
+  const std::string boundary(modUpload::DefaultBoundary);
+  for (const std::string& header :
+       {"Content-Type: multipart/form-data; boundary=" + boundary,
+        "Authorization: " + modUpload::BasicAuthorization(std::string(27, 'u') + ":" + std::string(26, 't')),
+        std::string("X-Atlassian-Token: nocheck"), std::string("accept: application/json")})
+    EXPECT_NE(server_.Head().find("\r\n" + header + "\r\n"), std::string::npos) << header << "\n" << server_.Head();
+  EXPECT_EQ(server_.Body(), "--" + boundary + "\r\nContent-Disposition: form-data; name=\"file\"; " +
+                                "filename=\"1700000000-proj-12-.jpg\"\r\nContent-Type: form-data\r\n\r\n" + Jpeg +
+                                "\r\n--" + boundary + "\r\nContent-Disposition: form-data; name=\"age\"\r\n\r\n69" +
+                                "\r\n--" + boundary + "--");
 }
 
 // Missing settings open the panel; a blank key, a cancelled name, a file not written or a
