@@ -156,32 +156,6 @@ TEST_F(Editor, ToolsSlidesThePanelAndTheFirstDrawingRecordsTheStartUpPicture) {
   EXPECT_EQ(ToolsTop(), 0);
 }
 
-TEST_F(Editor, TheBarFollowsTheWindowSize) {
-  auto resize = [&](int w, int h) {
-    RECT frame{0, 0, w, h};
-    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongW(main_, GWL_STYLE)), TRUE, 0);
-    ::SetWindowPos(main_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
-    return WaitUntil([&] { RECT c; ::GetClientRect(main_, &c); return c.right == w && c.bottom == h; }, 3s);
-  };
-  auto corner = [&](HWND h, bool bottomRight = false) {
-    const RECT r = PlaceIn(main_, h);
-    return bottomRight ? std::pair(r.right, r.bottom) : std::pair(r.left, r.top);
-  };
-  ASSERT_TRUE(resize(956, 684));
-  PumpFor(200ms);
-  EXPECT_EQ(corner(Viewport(), true), std::pair(956L, 634L));
-  EXPECT_EQ(corner(Descendant(main_, L"MirelLumo.Panel", ids::frameSettings), true), std::pair(907L + 41, 634L));
-  for (auto [id, left] : {std::pair{ids::cmdSettings, 907}, {ids::cmdSend2JIRA, 826}, {ids::cmdZoomIn, 8},
-                          {ids::Commandback, 176}, {ids::cmdCapture0, 488}, {ids::cmdSend2Mirel, 536}})
-    EXPECT_EQ(corner(Control(id)), std::pair(static_cast<LONG>(left), 639L)) << id;
-  // Lower than the bar: the viewport keeps its size, the rest still follows, nothing fails.
-  ASSERT_TRUE(resize(700, 30));
-  EXPECT_TRUE(WaitUntil([&] { return corner(Control(ids::cmdSettings)).first == 651; }, 2s));
-  EXPECT_EQ(corner(Control(ids::Commandfwd)).second, -15);
-  EXPECT_EQ(corner(Viewport(), true).second, 634);
-  EXPECT_TRUE(app_->Running());
-}
-
 // "No Draw", the tool at start, drags the picture; a drawing tool leaves it in place. A drag
 // that loses the mouse to another window keeps its stroke as a state (what a lost mouse does
 // to each tool: Model.ALostMouseOrAToolKeyKeepsTheStrokeAndTakesBackTheOutline).
@@ -248,8 +222,9 @@ TEST_F(Editor, ALabelIsRedInsideItsMeasuredBoxAndEscapeDropsOne) {
   EXPECT_TRUE(Shows(label, true));
 }
 
-// At 144 dots per inch the window's places and sizes scale by 1.5; the picture is still
-// shown at its own pixels. Runs in the pass of scripts/test whose Wine has that density.
+// At 144 dots per inch the window's places and sizes scale by 1.5 (the bar 75 pixels high,
+// its buttons 62 wide) and follow the window's size; the picture is still shown at its own
+// pixels. Runs in the pass of scripts/test whose Wine has that density.
 class EditorDensity : public Editor {
   void SetUp() override {
     if (Env(L"LUMO_DPI") != L"144") GTEST_SKIP() << "runs where Wine is set to 144 dpi (LUMO_DPI=144)";
@@ -257,15 +232,30 @@ class EditorDensity : public Editor {
   }
 };
 
-TEST_F(EditorDensity, PlacesScaleAndThePictureKeepsItsPixels) {
+TEST_F(EditorDensity, PlacesScaleAndFollowTheWindowSizeAndThePictureKeepsItsPixels) {
   ASSERT_EQ(::GetDpiForWindow(main_), 144u);
-  // Whatever size the window has: the bar is 75 pixels high, the buttons 62 pixels wide.
-  RECT client;
-  ::GetClientRect(main_, &client);
-  for (auto [id, left] : {std::pair{ids::cmdSettings, client.right - 62 - 12}, {ids::cmdArrow, 876L},
-                          {ids::cmdText, 948L}, {ids::cmdRedact, 1020L}}) {
-    const RECT r = PlaceIn(main_, Control(id));
-    EXPECT_EQ(std::tuple(r.left, r.top, r.right - r.left), std::tuple(left, client.bottom - 75 + 8, 62L)) << id;
-  }
+  auto resize = [&](int w, int h) {
+    RECT frame{0, 0, w, h};
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongW(main_, GWL_STYLE)), TRUE, 0);
+    ::SetWindowPos(main_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
+    return WaitUntil([&] { RECT c; ::GetClientRect(main_, &c); return c.right == w && c.bottom == h; }, 3s);
+  };
+  auto place = [&](HWND h) { return PlaceIn(main_, h); };
+  ASSERT_TRUE(resize(1434, 1026));
+  PumpFor(200ms);
+  EXPECT_EQ(std::pair(place(Viewport()).right, place(Viewport()).bottom), std::pair(1434L, 951L));
+  const RECT panel = place(Descendant(main_, L"MirelLumo.Panel", ids::frameSettings));
+  EXPECT_EQ(std::pair(panel.right, panel.bottom), std::pair(1434L - 12, 951L));  // under the settings button
+  for (auto [id, left] : {std::pair{ids::cmdSettings, 1360L}, {ids::cmdSend2JIRA, 1238L}, {ids::cmdZoomIn, 12L},
+                          {ids::cmdArrow, 876L}, {ids::cmdText, 948L}, {ids::cmdRedact, 1020L}})
+    EXPECT_EQ(std::pair(place(Control(id)).left, place(Control(id)).top), std::pair(left, 951L + 8)) << id;
+  EXPECT_EQ(place(Control(ids::cmdRedact)).right - 1020, 62);
+  EXPECT_EQ(place(Control(ids::cmdSettings)).right, 1434 - 12);
+  // Lower than the bar: the viewport keeps its size, the rest still follows, nothing fails.
+  ASSERT_TRUE(resize(700, 30));
+  EXPECT_TRUE(WaitUntil([&] { return place(Control(ids::cmdSettings)).left == 700 - 74; }, 2s));
+  EXPECT_EQ(place(Control(ids::Commandfwd)).top, 30 - 75 + 8);
+  EXPECT_EQ(place(Viewport()).bottom, 951);
+  ASSERT_TRUE(resize(900, 700));
   Paste(Canvas(300, 200));
 }
