@@ -60,11 +60,9 @@ class LocalHttpServer {
     }
   }
 
-  int status_;
-  std::string answer_;
+  int status_, port_ = 0;
+  std::string answer_, head_, body_;
   SOCKET listener_ = INVALID_SOCKET;
-  int port_ = 0;
   std::thread thread_;
-  std::string head_, body_;
   std::atomic<int> requests_{0};
 };
