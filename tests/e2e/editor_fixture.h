@@ -1,7 +1,6 @@
 #pragma once
-// The main window of the real program under test: started with its own images folder,
-// placed where the test display's window manager and the program agree, with helpers to
-// read its controls and the pictures it shows.
+// The main window of the real program, started on its own images folder and placed where
+// the test display and the program agree, with helpers to read its controls and pictures.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -49,13 +48,12 @@ class Editor : public ::testing::Test {
     app_.emplace(L"saveimgsloc=" + base_);
     main_ = app_->WaitForMainWindow();
     ASSERT_NE(main_, nullptr);
-    ASSERT_TRUE(WaitUntil(  // the controls come right after the window shows
-        [&] {
-          picture_ = Descendant(main_, L"MirelLumo.Picture1");
-          tools_ = Descendant(main_, L"MirelLumo.Panel", ids::FrameTools);
-          return picture_ && tools_ && Control(ids::cmdSetNextNumber);
-        },
-        10s));
+    auto controls = [&] {
+      picture_ = Descendant(main_, L"MirelLumo.Picture1");
+      tools_ = Descendant(main_, L"MirelLumo.Panel", ids::FrameTools);
+      return picture_ && tools_ && Control(ids::cmdSetNextNumber);
+    };
+    ASSERT_TRUE(WaitUntil(controls, 10s));  // they come right after the window shows
     // The window manager of the test display does not maximise: the window is restored to
     // a known place, so that the program and the screen agree where it is.
     ::ShowWindow(main_, SW_RESTORE);
@@ -123,14 +121,7 @@ class Editor : public ::testing::Test {
     PumpFor(100ms);
   }
   void HideTools() { ShowTools(false); }
-  // Clicks these controls of the tool panel, with the panel slid in for it and out again.
-  void OnToolPanel(std::initializer_list<int> controls) {
-    ShowTools();
-    for (int id : controls) Click(::GetDlgItem(tools_, id));
-    HideTools();
-  }
-  // The input box of a command: the reply it offered, its reply typed in (when given), then
-  // OK (or Cancel).
+  // The input box of a command: the reply it offered, then its reply typed in, then OK or Cancel.
   bool Answer(const wchar_t* title, const wchar_t* reply, bool ok = true, std::wstring* offered = nullptr) {
     HWND box = app_->WaitForWindow(L"MirelLumo.InputBox", title, 5s);
     if (!box) return false;
@@ -139,10 +130,7 @@ class Editor : public ::testing::Test {
     ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(ok ? IDOK : IDCANCEL, BN_CLICKED), 0);
     return WaitUntil([&] { return !::IsWindow(box); }, 5s);
   }
-  POINT At(int x, int y) const {
-    const RECT r = ScreenRect(picture_);
-    return {r.left + x, r.top + y};
-  }
+  POINT At(int x, int y) const { return {ScreenRect(picture_).left + x, ScreenRect(picture_).top + y}; }
 
   TempFolder folder_{L"lumo-editor", L"c:\\"};
   const std::wstring base_ = folder_.Location();
