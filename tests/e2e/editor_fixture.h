@@ -69,7 +69,6 @@ class Editor : public ::testing::Test {
 
   HWND Control(int id) const { return Descendant(main_, nullptr, id); }
   HWND Viewport() const { return Descendant(main_, L"MirelLumo.pic_mainview"); }
-  // The settings panel, opened with its button.
   HWND OpenSettings() {
     Click(Control(ids::cmdSettings));
     HWND settings = Descendant(main_, L"MirelLumo.Panel", ids::frameSettings);
@@ -93,7 +92,6 @@ class Editor : public ::testing::Test {
   ::testing::AssertionResult Shows(const win::DibSection& expected, bool settled = false) const {
     return Shows(Colours(expected), settled);
   }
-  // The empty state: the picture's size in the window colour.
   static std::vector<COLORREF> Empty(int w, int h) { return std::vector<COLORREF>(w * h, ::GetSysColor(COLOR_WINDOW)); }
   // Ctrl+V on the picture, focused by a click (which in no-draw mode changes nothing).
   void Paste(const win::DibSection& dib) {
@@ -120,7 +118,6 @@ class Editor : public ::testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return shown ? ToolsTop() == 0 : ToolsTop() <= -201; }, 3s)) << ToolsTop();
     PumpFor(100ms);
   }
-  void HideTools() { ShowTools(false); }
   // The input box of a command: the reply it offered, then its reply typed in, then OK or Cancel.
   bool Answer(const wchar_t* title, const wchar_t* reply, bool ok = true, std::wstring* offered = nullptr) {
     HWND box = app_->WaitForWindow(L"MirelLumo.InputBox", title, 5s);
