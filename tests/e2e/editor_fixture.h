@@ -1,7 +1,6 @@
 #pragma once
-// The main window of the real program under test: started with its own images folder,
-// placed where the test display's window manager and the program agree, with helpers to
-// read its controls and the pictures it shows.
+// The main window of the real program, started on its own images folder and placed where
+// the test display and the program agree, with helpers to read its controls and pictures.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -24,11 +23,6 @@ inline RECT PlaceIn(HWND window, HWND child) {
   RECT r = ScreenRect(child);
   ::MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&r), 2);
   return r;
-}
-
-inline SIZE SizeOf(HWND h) {
-  const RECT r = ScreenRect(h);
-  return {r.right - r.left, r.bottom - r.top};
 }
 
 inline bool PutBitmap(const win::DibSection& dib) {
@@ -54,19 +48,17 @@ class Editor : public ::testing::Test {
     app_.emplace(L"saveimgsloc=" + base_);
     main_ = app_->WaitForMainWindow();
     ASSERT_NE(main_, nullptr);
-    // The controls come right after the window shows.
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-          picture_ = Descendant(main_, L"MirelLumo.Picture1");
-          tools_ = Descendant(main_, L"MirelLumo.Panel", ids::FrameTools);
-          return picture_ && tools_ && Control(ids::cmdSetNextNumber);
-        },
-        10s));
+    auto controls = [&] {
+      picture_ = Descendant(main_, L"MirelLumo.Picture1");
+      tools_ = Descendant(main_, L"MirelLumo.Panel", ids::FrameTools);
+      return picture_ && tools_ && Control(ids::cmdSetNextNumber);
+    };
+    ASSERT_TRUE(WaitUntil(controls, 10s));  // they come right after the window shows
     // The window manager of the test display does not maximise: the window is restored to
     // a known place, so that the program and the screen agree where it is.
     ::ShowWindow(main_, SW_RESTORE);
     ::SetWindowPos(main_, nullptr, 40, 40, 1000, 760, SWP_NOZORDER);
-    ASSERT_TRUE(WaitUntil([&] { const RECT r = ScreenRect(main_); return r.left == 40 && r.top == 40; }, 5s));
+    ASSERT_TRUE(WaitUntil([&] { return ScreenRect(main_).left == 40 && ScreenRect(main_).top == 40; }, 5s));
     PumpFor(500ms);  // placed and painted
   }
   void TearDown() override {
@@ -76,25 +68,36 @@ class Editor : public ::testing::Test {
   }
 
   HWND Control(int id) const { return Descendant(main_, nullptr, id); }
-  bool PictureSizeIs(int w, int h, Duration timeout = 5s) const {
-    return WaitUntil([&] { const SIZE s = SizeOf(picture_); return s.cx == w && s.cy == h; }, timeout);
+  HWND Viewport() const { return Descendant(main_, L"MirelLumo.pic_mainview"); }
+  HWND OpenSettings() {
+    Click(Control(ids::cmdSettings));
+    HWND settings = Descendant(main_, L"MirelLumo.Panel", ids::frameSettings);
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(settings) != FALSE; }, 3s));
+    return settings;
+  }
+  bool PictureSizeIs(int w, int h) const {
+    auto is = [&] { const RECT r = ScreenRect(picture_); return r.right - r.left == w && r.bottom - r.top == h; };
+    return WaitUntil(is, 5s);
   }
   std::vector<COLORREF> Shown() const { return ScreenPixels(ScreenRect(picture_)); }
-  // Waits until the picture control shows exactly these pixels.
-  ::testing::AssertionResult Shows(const std::vector<COLORREF>& expected) const {
+  // Waits until the picture control shows exactly these pixels (settled: whether it still
+  // shows them a while later).
+  ::testing::AssertionResult Shows(const std::vector<COLORREF>& expected, bool settled = false) const {
     int wrong = 0;
-    if (WaitUntil([&] { return (wrong = Differences(Shown(), expected)) == 0; }, 5s)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << wrong << " pixels differ";
+    if (settled) PumpFor(300ms);
+    if (!WaitUntil([&] { return (wrong = Differences(Shown(), expected)) == 0; }, settled ? 0ms : 5s))
+      return ::testing::AssertionFailure() << wrong << " pixels differ";
+    return ::testing::AssertionSuccess();
   }
-  ::testing::AssertionResult Shows(const win::DibSection& expected) const { return Shows(Colours(expected)); }
-  // Focuses the picture (a click in no-draw mode changes nothing) and presses the keys.
-  void KeysOnPicture(std::initializer_list<WORD> keys) {
-    Click(picture_);
-    KeyChord(keys);
+  ::testing::AssertionResult Shows(const win::DibSection& expected, bool settled = false) const {
+    return Shows(Colours(expected), settled);
   }
+  static std::vector<COLORREF> Empty(int w, int h) { return std::vector<COLORREF>(w * h, ::GetSysColor(COLOR_WINDOW)); }
+  // Ctrl+V on the picture, focused by a click (which in no-draw mode changes nothing).
   void Paste(const win::DibSection& dib) {
     ASSERT_TRUE(PutBitmap(dib));
-    KeysOnPicture({VK_CONTROL, 'V'});
+    Click(picture_);
+    KeyChord({VK_CONTROL, 'V'});
     ASSERT_TRUE(PictureSizeIs(dib.width(), dib.height()));
   }
   int ToolsTop() const { return PlaceIn(main_, tools_).top; }
@@ -109,24 +112,13 @@ class Editor : public ::testing::Test {
     ClickAt({origin.x + 16, origin.y - ::GetSystemMetrics(SM_CYMENU) / 2});
     lastPick_ = std::chrono::steady_clock::now();
   }
-  void ShowTools() {
+  // Slides the tool panel in (or out) and waits until it is there.
+  void ShowTools(bool shown = true) {
     PickTools();
-    ASSERT_TRUE(WaitUntil([&] { return ToolsTop() == 0; }, 3s)) << ToolsTop();
+    ASSERT_TRUE(WaitUntil([&] { return shown ? ToolsTop() == 0 : ToolsTop() <= -201; }, 3s)) << ToolsTop();
     PumpFor(100ms);
   }
-  void HideTools() {
-    PickTools();
-    ASSERT_TRUE(WaitUntil([&] { return ToolsTop() <= -201; }, 3s)) << ToolsTop();
-    PumpFor(100ms);
-  }
-  // Clicks these controls of the tool panel, with the panel slid in for it and out again.
-  void OnToolPanel(std::initializer_list<int> controls) {
-    ShowTools();
-    for (int id : controls) Click(::GetDlgItem(tools_, id));
-    HideTools();
-  }
-  // The input box of a command: the reply it offered, its reply typed in (when given), then
-  // OK (or Cancel).
+  // The input box of a command: the reply it offered, then its reply typed in, then OK or Cancel.
   bool Answer(const wchar_t* title, const wchar_t* reply, bool ok = true, std::wstring* offered = nullptr) {
     HWND box = app_->WaitForWindow(L"MirelLumo.InputBox", title, 5s);
     if (!box) return false;
@@ -135,10 +127,7 @@ class Editor : public ::testing::Test {
     ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(ok ? IDOK : IDCANCEL, BN_CLICKED), 0);
     return WaitUntil([&] { return !::IsWindow(box); }, 5s);
   }
-  POINT At(int x, int y) const {
-    const RECT r = ScreenRect(picture_);
-    return {r.left + x, r.top + y};
-  }
+  POINT At(int x, int y) const { return {ScreenRect(picture_).left + x, ScreenRect(picture_).top + y}; }
 
   TempFolder folder_{L"lumo-editor", L"c:\\"};
   const std::wstring base_ = folder_.Location();
@@ -146,6 +135,5 @@ class Editor : public ::testing::Test {
   HWND main_ = nullptr, picture_ = nullptr, tools_ = nullptr;
   std::chrono::steady_clock::time_point lastPick_{};
 };
-
 
 }  // namespace e2e

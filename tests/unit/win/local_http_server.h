@@ -16,10 +16,9 @@ class LocalHttpServer {
     listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in at{};
     at.sin_family = AF_INET;
-    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    at.sin_port = 0;  // any free port
-    ::bind(listener_, reinterpret_cast<sockaddr*>(&at), sizeof at);
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);  // port 0: any free one
     int length = sizeof at;
+    ::bind(listener_, reinterpret_cast<sockaddr*>(&at), length);
     ::getsockname(listener_, reinterpret_cast<sockaddr*>(&at), &length);
     port_ = ntohs(at.sin_port);
     ::listen(listener_, 1);
@@ -30,8 +29,6 @@ class LocalHttpServer {
     if (thread_.joinable()) thread_.join();
     ::WSACleanup();
   }
-  LocalHttpServer(const LocalHttpServer&) = delete;
-  LocalHttpServer& operator=(const LocalHttpServer&) = delete;
 
   std::wstring Address(const std::wstring& path) const { return L"http://127.0.0.1:" + std::to_wstring(port_) + path; }
   // The request as received: the head (request line and headers) and the body.
@@ -41,44 +38,31 @@ class LocalHttpServer {
 
  private:
   void Serve() {
-    for (;;) {
-      SOCKET s = ::accept(listener_, nullptr, nullptr);
-      if (s == INVALID_SOCKET) return;
+    for (SOCKET s; (s = ::accept(listener_, nullptr, nullptr)) != INVALID_SOCKET; ::closesocket(s)) {
       std::string data;
       char buffer[65536];
-      size_t headEnd = std::string::npos, contentLength = 0;
-      for (;;) {
-        const int n = ::recv(s, buffer, sizeof buffer, 0);
-        if (n <= 0) break;
+      size_t headEnd = std::string::npos, length = 0;
+      for (int n; headEnd == std::string::npos || data.size() < headEnd + 4 + length;) {
+        if ((n = ::recv(s, buffer, sizeof buffer, 0)) <= 0) break;
         data.append(buffer, static_cast<size_t>(n));
         if (headEnd == std::string::npos && (headEnd = data.find("\r\n\r\n")) != std::string::npos) {
-          const std::string head = data.substr(0, headEnd);
-          std::string lower = head;
-          for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-          const size_t at = lower.find("content-length:");
-          if (at != std::string::npos) contentLength = std::stoul(head.substr(at + 15));
+          const size_t at = data.find("Content-Length:");  // as WinHTTP writes it
+          if (at < headEnd) length = std::stoul(data.substr(at + 15));
         }
-        if (headEnd != std::string::npos && data.size() >= headEnd + 4 + contentLength) break;
       }
-      if (headEnd != std::string::npos) {
-        head_ = data.substr(0, headEnd + 2);
-        body_ = data.substr(headEnd + 4);
-      }
+      if (headEnd != std::string::npos) head_ = data.substr(0, headEnd + 2), body_ = data.substr(headEnd + 4);
       ++requests_;
-      const std::string reply = "HTTP/1.1 " + std::to_string(status_) + " Answer\r\nContent-Type: application/json\r\n" +
-                                "Content-Length: " + std::to_string(answer_.size()) + "\r\nConnection: close\r\n\r\n" +
-                                answer_;
+      const std::string reply = "HTTP/1.1 " + std::to_string(status_) + " Answer\r\nContent-Type: application/json" +
+                                "\r\nContent-Length: " + std::to_string(answer_.size()) +
+                                "\r\nConnection: close\r\n\r\n" + answer_;
       ::send(s, reply.data(), static_cast<int>(reply.size()), 0);
       ::shutdown(s, SD_BOTH);
-      ::closesocket(s);
     }
   }
 
-  int status_;
-  std::string answer_;
+  int status_, port_ = 0;
+  std::string answer_, head_, body_;
   SOCKET listener_ = INVALID_SOCKET;
-  int port_ = 0;
   std::thread thread_;
-  std::string head_, body_;
   std::atomic<int> requests_{0};
 };
