@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cstring>
 
 #include "capture/capture_files.h"
 #include "capture/clsMonitor.h"
@@ -10,27 +10,28 @@
 
 using namespace frmCaptureRules;
 
+namespace {
+int Highest(const std::vector<std::wstring>& names) { return modScreenshot::HighestNumber(names, L"image"); }
+}  // namespace
+
 TEST(CaptureNumbering, FollowsTheHighestNumberOfThePrefix) {
-  using modScreenshot::HighestNumber;
-  EXPECT_EQ(HighestNumber({}, L"image"), 0);
-  EXPECT_EQ(HighestNumber({L"image1.bmp", L"image2.bmp", L"image9.jpg"}, L"image"), 9);
-  EXPECT_EQ(HighestNumber({L"image0007.bmp"}, L"image"), 7);
-  EXPECT_EQ(HighestNumber({L"image5.tar.bmp"}, L"image"), 5);  // extension from the first dot
-  EXPECT_EQ(HighestNumber({L"Image3.bmp", L"image_old.bmp", L"imagefoo12.bmp", L"image12", L"image.bmp"}, L"image"), 0);
-  EXPECT_EQ(HighestNumber({L"image 4 .png", L"image2.5.png"}, L"image"), 4);  // "2.5" holds the extension ".5.png"
-  EXPECT_EQ(HighestNumber({L"image1e3.bmp", L"image-4.bmp"}, L"image"), 1000);
+  EXPECT_EQ(Highest({}), 0);
+  EXPECT_EQ(Highest({L"image1.bmp", L"image2.bmp", L"image9.jpg"}), 9);
+  EXPECT_EQ(Highest({L"image0007.bmp"}), 7);
+  EXPECT_EQ(Highest({L"image5.tar.bmp"}), 5);  // extension from the first dot
+  EXPECT_EQ(Highest({L"Image3.bmp", L"image_old.bmp", L"imagefoo12.bmp", L"image12", L"image.bmp"}), 0);
+  EXPECT_EQ(Highest({L"image 4 .png", L"image2.5.png"}), 4);  // "2.5" holds the extension ".5.png"
+  EXPECT_EQ(Highest({L"image1e3.bmp", L"image-4.bmp"}), 1000);
 }
 
 TEST(CaptureNumbering, HostileNamesNeverBreakTheNumbering) {
-  using modScreenshot::HighestNumber;
-  EXPECT_EQ(HighestNumber({L"image1e400.bmp", L"image99999999999.bmp", L"image3.bmp"}, L"image"), 3);
-  EXPECT_EQ(HighestNumber({L"image2147483647.bmp"}, L"image"), 2147483647);
-  EXPECT_EQ(modScreenshot::NextNumber(2147483647), 2147483647);
-  EXPECT_EQ(modScreenshot::NextNumber(-5), 1);
-  EXPECT_EQ(modScreenshot::NextNumber(9), 10);
+  EXPECT_EQ(Highest({L"image1e400.bmp", L"image99999999999.bmp", L"image3.bmp"}), 3);
+  EXPECT_EQ(Highest({L"image2147483647.bmp"}), 2147483647);
+  for (auto [highest, next] : {std::pair{2147483647, 2147483647}, {-5, 1}, {9, 10}})
+    EXPECT_EQ(modScreenshot::NextNumber(highest), next) << highest;
   // Every occurrence of the prefix goes, and the extension runs from the first dot.
-  EXPECT_EQ(HighestNumber({L"imageimage4.png"}, L"image"), 4);
-  EXPECT_EQ(HighestNumber({L"image.bmpimage2.bmp"}, L"image"), 0);
+  EXPECT_EQ(Highest({L"imageimage4.png"}), 4);
+  EXPECT_EQ(Highest({L"image.bmpimage2.bmp"}), 0);
   EXPECT_EQ(modScreenshot::StripWildcard(L"image*.**.*"), L"image");
 }
 
@@ -59,11 +60,7 @@ TEST(PanelPlace, BesideTheCornerOfTheReleaseAndOnItsMonitor) {
       {1278, 400, {1200, 300, 78, 100}, {0, 0, 1280, 1024}, {1278 - w, 400}},
       {1260, 400, {1260, 300, 19, 100}, {0, 0, 1280, 1024}, {1280 - w, 400}},  // and at its right edge
   };
-  for (const Case& c : cases) {
-    const Point at = PanelPlace(c.x, c.y, c.selection, w, h, c.monitor);
-    EXPECT_EQ(at.x, c.at.x) << c.x << "," << c.y;
-    EXPECT_EQ(at.y, c.at.y) << c.x << "," << c.y;
-  }
+  for (const Case& c : cases) EXPECT_EQ(PanelPlace(c.x, c.y, c.selection, w, h, c.monitor), c.at) << c.x << "," << c.y;
 }
 
 TEST(OverlaySelection, FollowsTheMouseOncePerTickAndCompletesAtTenPixels) {
@@ -152,37 +149,35 @@ TEST(MonitorProbe, SmallMonitorsBetweenCentresAndNoMonitorCount) {
   EXPECT_TRUE(monitorProbe::Probe({0, 0, 1280, 960}, at, [](int64_t) { return clsMonitor{}; }).empty());
   const auto fallback = monitorProbe::Fallback(1024, 768);
   ASSERT_EQ(fallback.size(), 1u);
-  EXPECT_EQ(fallback[0].first, "0");
-  EXPECT_EQ(fallback[0].second.Right, 1024);
-  EXPECT_EQ(fallback[0].second.WorkBottom, 768);
-  EXPECT_FALSE(fallback[0].second.IsPrimary);
+  const clsMonitor& whole = fallback[0].second;
+  EXPECT_TRUE(fallback[0].first == "0" && whole.Right == 1024 && whole.WorkBottom == 768 && !whole.IsPrimary);
 }
+
+namespace {
+// The parameters the encoder of an extension gets: each GUID's text and its value.
+using Parameters = std::vector<std::pair<std::wstring, int>>;
+Parameters Params(const wchar_t* extension) {
+  Parameters params;
+  const auto choice = modSaveImages::ChooseEncoder(extension, 100, 24, 6);
+  for (const auto& p : choice.value().params) params.emplace_back(p.guid, p.value);
+  return params;
+}
+}  // namespace
 
 TEST(EncoderTable, ExactExtensionsAndTheirParameters) {
   using namespace modSaveImages;
-  const auto jpg = ChooseEncoder(L".jpg", 100, 24, 6);
-  ASSERT_TRUE(jpg);
-  ASSERT_EQ(jpg->params.size(), 1u);
-  EXPECT_EQ(jpg->params[0].value, 100);
-  const auto tiff = ChooseEncoder(L".tiff", 100, 24, 6);
-  ASSERT_TRUE(tiff);
-  ASSERT_EQ(tiff->params.size(), 2u);
-  EXPECT_EQ(tiff->params[0].value, 6);
-  EXPECT_EQ(tiff->params[1].value, 24);
-  EXPECT_TRUE(ChooseEncoder(L".png", 1, 2, 3)->params.empty());
-  EXPECT_TRUE(ChooseEncoder(L".gif", 1, 2, 3)->params.empty());
+  EXPECT_EQ(Params(L".jpg"), (Parameters{{EncoderQuality, 100}}));
+  EXPECT_EQ(Params(L".tiff"), (Parameters{{EncoderCompression, 6}, {EncoderColorDepth, 24}}));
+  for (const wchar_t* plain : {L".png", L".gif", L".bmp"}) EXPECT_TRUE(Params(plain).empty()) << plain;
   EXPECT_EQ(ChooseEncoder(L".bmp", 1, 2, 3)->clsid, nullptr);
-  for (const wchar_t* bad : {L".JPG", L".jpeg", L"jpg", L".tif", L""}) EXPECT_FALSE(ChooseEncoder(bad, 1, 2, 3)) << static_cast<int>(bad[0]);
+  for (const wchar_t* bad : {L".JPG", L".jpeg", L"jpg", L".tif", L""}) EXPECT_FALSE(ChooseEncoder(bad, 1, 2, 3)) << bad;
 }
 
 TEST(EncoderTable, GuidTextsBecomeTheirBinaryLayout) {
   const auto g = modSaveImages::ParseGuid(L"{557CF401-1A04-11D3-9A73-0000F81EF32E}");
+  const modSaveImages::GuidValue expected{0x557CF401u, 0x1A04, 0x11D3, {0x9A, 0x73, 0, 0, 0xF8, 0x1E, 0xF3, 0x2E}};
   ASSERT_TRUE(g);
-  EXPECT_EQ(g->data1, 0x557CF401u);
-  EXPECT_EQ(g->data2, 0x1A04);
-  EXPECT_EQ(g->data3, 0x11D3);
-  const uint8_t tail[8] = {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E};
-  EXPECT_TRUE(std::equal(std::begin(tail), std::end(tail), g->data4));
+  EXPECT_EQ(std::memcmp(&*g, &expected, sizeof expected), 0);
   EXPECT_EQ(modSaveImages::ParseGuid(L"{1d5be4b5-fa4a-452d-9cdd-5db35105e7eb}")->data1, 0x1D5BE4B5u);
   for (const wchar_t* bad : {L"", L"557CF401-1A04-11D3-9A73-0000F81EF32E", L"{557CF401-1A04-11D3-9A73-0000F81EF32}",
                              L"{557CF401-1A04-11D3-9A73+0000F81EF32E}", L"{557CG401-1A04-11D3-9A73-0000F81EF32E}"})
@@ -202,8 +197,7 @@ TEST(OverlaySelection, TheKeysAdjustACompletedSelection) {
   ASSERT_TRUE(AdjustSelection(o, ArrowStep(2, true), false, desktop, 73, 35, monitor));  // Shift+Right
   EXPECT_EQ(o.recordArea, (Rect{210, 200, 200, 100}));
   EXPECT_EQ(o.vertLeft, 210);
-  EXPECT_EQ(o.buttonsAt.x, 210);  // the top-left rule: at the corner, above it
-  EXPECT_EQ(o.buttonsAt.y, 200 - 35);
+  EXPECT_EQ(o.buttonsAt, (Point{210, 200 - 35}));  // the top-left rule: at the corner, above it
   ASSERT_TRUE(AdjustSelection(o, ArrowStep(3, false), true, desktop, 73, 35, monitor));  // Ctrl+Down
   EXPECT_EQ(o.recordArea, (Rect{210, 200, 200, 101}));
   EXPECT_EQ(ReleasePoint(o).y, 200);  // the released corner stays
@@ -215,24 +209,21 @@ TEST(OverlaySelection, TheKeysAdjustACompletedSelection) {
   AdjustSelection(o, {5000, 5000}, true, desktop, 73, 35, monitor);
   EXPECT_EQ(o.recordArea, (Rect{0, 0, 1920, 1080}));
   for (auto [arrow, step] : {std::pair{0, Point{-1, 0}}, {1, Point{0, -1}}, {2, Point{1, 0}}, {3, Point{0, 1}}})
-    EXPECT_TRUE(ArrowStep(arrow, false) == step && ArrowStep(arrow, true) == (Point{10 * step.x, 10 * step.y})) << arrow;
+    EXPECT_TRUE(ArrowStep(arrow, false) == step && ArrowStep(arrow, true) == (Point{10 * step.x, 10 * step.y}))
+        << arrow;
   Close(o);
   EXPECT_FALSE(AdjustSelection(o, {1, 1}, false, desktop, 73, 35, monitor));  // only a completed selection
 }
 
 TEST(Loupe, ZoomStepsAndTheSourceAroundTheHotSpot) {
   using namespace loupeRules;
-  EXPECT_EQ(NextZoom(8, 1), 16);
-  EXPECT_EQ(NextZoom(8, -1), 4);
-  EXPECT_EQ(NextZoom(2, -3), 2);
-  EXPECT_EQ(NextZoom(16, 2), 16);
+  for (auto [zoom, steps, next] : {std::tuple{8, 1, 16}, {8, -1, 4}, {2, -3, 2}, {16, 2, 16}})
+    EXPECT_EQ(NextZoom(zoom, steps), next) << zoom << " " << steps;
   // An odd square of pixels, the hot spot's cell in the middle, and enough to fill the side.
   for (const int side : {120, 180})
     for (const int zoom : Zooms) {
       const Rect r = SourceRect({-1024, 500}, side, zoom);
-      EXPECT_EQ(r.width % 2, 1);
-      EXPECT_EQ(r.left + r.width / 2, -1024);
-      EXPECT_EQ(r.top + r.height / 2, 500);
+      EXPECT_TRUE(r.width % 2 == 1 && r.left + r.width / 2 == -1024 && r.top + r.height / 2 == 500) << side << zoom;
       const int reach = r.width / 2;
       EXPECT_LE(CellStart(-reach, side, zoom), 0) << side << "/" << zoom;          // the left edge is filled
       EXPECT_GT(CellStart(-reach + 1, side, zoom), 0) << side << "/" << zoom;      // by no more pixels than that
@@ -261,9 +252,9 @@ TEST(Loupe, BesideThePointerWholeOnItsMonitorAndAwayFromTheSelection) {
   };
   for (const Case& c : cases) {
     const Point at = LoupePlace(c.hot, 120, 140, 20, c.monitor, c.anchor);
-    EXPECT_EQ(at.x, c.at.x) << c.hot.x << "," << c.hot.y;
-    EXPECT_EQ(at.y, c.at.y) << c.hot.x << "," << c.hot.y;
-    EXPECT_FALSE(c.hot.x >= at.x && c.hot.x < at.x + 120 && c.hot.y >= at.y && c.hot.y < at.y + 140);  // the hot spot shows
+    EXPECT_EQ(at, c.at) << c.hot.x << "," << c.hot.y;
+    // The hot spot shows.
+    EXPECT_FALSE(c.hot.x >= at.x && c.hot.x < at.x + 120 && c.hot.y >= at.y && c.hot.y < at.y + 140);
   }
 }
 
