@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <optional>
+#include <random>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -23,6 +24,14 @@ using editor::Shape;
 inline constexpr uint32_t Background = 0x00FFFFFF;
 inline constexpr uint32_t Red = 0x00FF0000;
 inline constexpr uint32_t MarkerInk = 0x000000FE;  // the centre pixel of a marker
+
+// A picture of random colours, the same for the same seed.
+inline Image Photo(int w, int h, uint32_t seed) {
+  Image img(w, h);
+  std::mt19937 rng(seed);
+  for (auto& p : img.pixels) p = rng() & 0x00FFFFFF;
+  return img;
+}
 
 class FakeCanvas : public editor::Canvas {
  public:

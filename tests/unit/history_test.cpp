@@ -2,22 +2,15 @@
 // that follows the change. The sequences a user goes through are in editor_model_test.
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "editor/history.h"
+#include "support/fake_canvas.h"
 
 using editor::Image;
 using editor::Picture;
 using editor::PictureHistory;
+using testcanvas::Photo;
 
 namespace {
-
-Image Photo(int w, int h, uint32_t seed) {
-  Image img(w, h);
-  std::mt19937 rng(seed);
-  for (auto& p : img.pixels) p = rng() & 0x00FFFFFF;
-  return img;
-}
 
 // A red box outline drawn into a copy of the picture.
 Image WithBox(Image img, int l, int t, int r, int b, uint32_t colour = 0x00FF0000) {
