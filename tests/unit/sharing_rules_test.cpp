@@ -6,12 +6,18 @@
 
 #include "sharing/sharing_rules.h"
 
-TEST(AttachmentNames, DefaultNameHasTheMinuteWithoutLeadingZero) {
+namespace {
+std::tm Date(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
   std::tm t{};
-  t.tm_year = 125, t.tm_mon = 1, t.tm_mday = 3, t.tm_hour = 9, t.tm_min = 5;
-  EXPECT_EQ(modAttachments::DefaultAttachmentName(t), L"2025-02-03T09-5");
-  t.tm_hour = 23, t.tm_min = 59, t.tm_mon = 11, t.tm_mday = 31;
-  EXPECT_EQ(modAttachments::DefaultAttachmentName(t), L"2025-12-31T23-59");
+  t.tm_year = year - 1900, t.tm_mon = month - 1, t.tm_mday = day;
+  t.tm_hour = hour, t.tm_min = minute, t.tm_sec = second;
+  return t;
+}
+}  // namespace
+
+TEST(AttachmentNames, DefaultNameHasTheMinuteWithoutLeadingZero) {
+  EXPECT_EQ(modAttachments::DefaultAttachmentName(Date(2025, 2, 3, 9, 5)), L"2025-02-03T09-5");
+  EXPECT_EQ(modAttachments::DefaultAttachmentName(Date(2025, 12, 31, 23, 59)), L"2025-12-31T23-59");
 }
 
 TEST(AttachmentNames, MailNamesStayInTheImagesFolder) {
@@ -23,8 +29,7 @@ TEST(AttachmentNames, MailNamesStayInTheImagesFolder) {
   for (const wchar_t* bad : {L"..\\escape", L"a/b", L"c:x", L"what?", L"star*", L"q\"uote", L"<x>", L"pi|pe", L"tab\t",
                              L"CON", L"con", L"Lpt1", L"nul.txt", L"COM9 "})
     EXPECT_FALSE(MailAttachmentName(bad)) << bad;
-  EXPECT_TRUE(MailAttachmentName(L"console"));
-  EXPECT_TRUE(MailAttachmentName(L"com10"));
+  EXPECT_TRUE(MailAttachmentName(L"console") && MailAttachmentName(L"com10"));
 }
 
 TEST(AttachmentNames, DeviceNamesAreNoFiles) {
@@ -46,15 +51,15 @@ TEST(AttachmentNames, TheNextNumberFollowsTheFilesThatBeginWithTheName) {
   const Case cases[] = {
       {{}, std::nullopt},                  // no such file: the bare name
       {{L".jpg"}, 1},                      // testsaveimg.jpg: testsaveimg1.jpg
-      {{L".jpg", L"1.jpg"}, 2},            // "Bug" with bug.jpg and bug1.jpg: Bug2.jpg
-      {{L".jpg", L"1.jpg"}, 2},            // "1" with 1.jpg and 11.jpg: 12.jpg
+      {{L".jpg", L"1.jpg"}, 2},            // "Bug" with bug.jpg and bug1.jpg: Bug2.jpg; "1" with 1.jpg, 11.jpg: 12.jpg
       {{L"-old.png"}, 1},                  // snapshot-old.png makes snapshot present
       {{L"7.tar.gz", L"2.5.png"}, 8},      // the extension runs from the first dot
       {{L"2147483647.jpg"}, 2147483648},   // beyond the 32-bit numbers, not round to them
       {{L"99999999999.jpg", L"3.jpg"}, 4}, // too large to be a file number
   };
   for (const Case& c : cases) EXPECT_EQ(FirstAttachmentNumber(c.rests), c.first) << c.rests.size();
-  EXPECT_EQ(modAttachments::NumberedAttachmentPath(L"C:\\img\\", L"2025-02-03T09-5", 1), L"C:\\img\\2025-02-03T09-51.jpg");
+  EXPECT_EQ(modAttachments::NumberedAttachmentPath(L"C:\\img\\", L"2025-02-03T09-5", 1),
+            L"C:\\img\\2025-02-03T09-51.jpg");
   EXPECT_EQ(modAttachments::NumberedAttachmentPath(L"C:\\img\\", L"x", std::nullopt), L"C:\\img\\x.jpg");
 }
 
@@ -76,33 +81,22 @@ TEST(Jira, AddressNonceAndKey) {
   // A key cannot leave its path segment or start a query or fragment.
   EXPECT_EQ(modAttachments::JiraAddress(url, L"../x?y#z w", 1),
             L"https://jira.example/rest/api/2/issue/..%2Fx%3Fy%23z%20w/attachments?nonce=1");
-  EXPECT_EQ(modAttachments::JiraAddress(url, L"\u00c9", 2), L"https://jira.example/rest/api/2/issue/%C3%89/attachments?nonce=2");
-  std::tm t{};
-  t.tm_year = 123, t.tm_mon = 10, t.tm_mday = 14, t.tm_hour = 22, t.tm_min = 13, t.tm_sec = 20;
-  EXPECT_EQ(modAttachments::UnixTimeFromDate(t), 1700000000);
-  t = std::tm{};
-  t.tm_year = 70, t.tm_mday = 1;
-  EXPECT_EQ(modAttachments::UnixTimeFromDate(t), 0);
-  t.tm_year = 138, t.tm_mon = 0, t.tm_mday = 19, t.tm_hour = 3, t.tm_min = 14, t.tm_sec = 8;
-  EXPECT_EQ(modAttachments::UnixTimeFromDate(t), 2147483648LL);  // past 2038 without wrapping
+  EXPECT_EQ(modAttachments::JiraAddress(url, L"\u00c9", 2),
+            L"https://jira.example/rest/api/2/issue/%C3%89/attachments?nonce=2");
+  EXPECT_EQ(modAttachments::UnixTimeFromDate(Date(2023, 11, 14, 22, 13, 20)), 1700000000);
+  EXPECT_EQ(modAttachments::UnixTimeFromDate(Date(1970, 1, 1)), 0);
+  EXPECT_EQ(modAttachments::UnixTimeFromDate(Date(2038, 1, 19, 3, 14, 8)), 2147483648LL);  // past 2038 without wrapping
 }
 
 TEST(Upload, Base64LinesAndTheCredentialsHeader) {
   using modUpload::Base64Encode;
-  EXPECT_EQ(Base64Encode("abc"), "YWJj");
-  EXPECT_EQ(Base64Encode("ab"), "YWI=");
-  EXPECT_EQ(Base64Encode("a"), "YQ==");
-  EXPECT_EQ(Base64Encode(""), "");
-  const std::string b54(54, 'x'), b55(55, 'x');
-  EXPECT_EQ(Base64Encode(b54).size(), 72u + 2u);  // exactly 72 characters: a CRLF follows
-  EXPECT_TRUE(Base64Encode(b54).ends_with("\r\n"));
-  const std::string e55 = Base64Encode(b55);
-  EXPECT_EQ(e55.substr(72, 2), "\r\n");
-  EXPECT_EQ(e55.size(), 76u + 2u);
-  EXPECT_TRUE(e55.ends_with("eA=="));
-  const std::string header = modUpload::BasicAuthorization(b55);
-  EXPECT_EQ(header.size(), 6u + 76u);
-  EXPECT_EQ(header.find('\r'), std::string::npos);
+  for (auto [bytes, text] : {std::pair{"abc", "YWJj"}, {"ab", "YWI="}, {"a", "YQ=="}, {"", ""}})
+    EXPECT_EQ(Base64Encode(bytes), text) << bytes;
+  std::string line;  // 54 bytes "x": one whole line of 72 characters
+  for (int i = 0; i < 18; ++i) line += "eHh4";
+  EXPECT_EQ(Base64Encode(std::string(54, 'x')), line + "\r\n");  // exactly 72 characters: a CRLF follows
+  EXPECT_EQ(Base64Encode(std::string(55, 'x')), line + "\r\neA==");
+  EXPECT_EQ(modUpload::BasicAuthorization(std::string(55, 'x')), "Basic " + line + "eA==");  // one line
   EXPECT_EQ(modUpload::BasicAuthorization("user:token"), "Basic dXNlcjp0b2tlbg==");
 }
 
@@ -153,12 +147,9 @@ auto Parse(const std::string& b) {
 }  // namespace
 
 TEST(CopiedFiles, WideAndAnsiLists) {
-  const auto wide = Parse(Block(true, {L"C:\\a\\shot.JPG", L"C:\\b\\\u00e9t\u00e9.png"}));
-  ASSERT_TRUE(wide);
-  EXPECT_EQ(*wide, (std::vector<std::wstring>{L"C:\\a\\shot.JPG", L"C:\\b\\\u00e9t\u00e9.png"}));
-  const auto ansi = Parse(Block(false, {L"C:\\x.bmp"}, 24));
-  ASSERT_TRUE(ansi);
-  EXPECT_EQ(*ansi, (std::vector<std::wstring>{L"C:\\x.bmp"}));
+  const std::vector<std::wstring> wide{L"C:\\a\\shot.JPG", L"C:\\b\\\u00e9t\u00e9.png"}, ansi{L"C:\\x.bmp"};
+  EXPECT_EQ(Parse(Block(true, wide)), wide);
+  EXPECT_EQ(Parse(Block(false, ansi, 24)), ansi);
 }
 
 TEST(CopiedFiles, HostileBlocksAreRefusedWithoutReadingPastThem) {
