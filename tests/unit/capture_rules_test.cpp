@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "capture/capture_files.h"
 #include "capture/clsMonitor.h"
@@ -63,41 +64,37 @@ TEST(PanelPlace, BesideTheCornerOfTheReleaseAndOnItsMonitor) {
   for (const Case& c : cases) EXPECT_EQ(PanelPlace(c.x, c.y, c.selection, w, h, c.monitor), c.at) << c.x << "," << c.y;
 }
 
+namespace {
+// The overlay's state, the selection's start point and the selection as last drawn.
+auto Seen(const Overlay& o) { return std::tuple(o.State(), o.SelectionStart, o.recordArea); }
+}  // namespace
+
 TEST(OverlaySelection, FollowsTheMouseOncePerTickAndCompletesAtTenPixels) {
   Overlay o;
   Activate(o);
   EXPECT_EQ(o.State(), OverlayState::Armed);
   LeftPress(o, {50, 60});
-  EXPECT_EQ(o.State(), OverlayState::Selecting);
   EXPECT_TRUE(MouseMove(o, {70, 90}));
   EXPECT_FALSE(MouseMove(o, {80, 95}));  // same tick: not redrawn
-  EXPECT_EQ(o.recordArea, (Rect{50, 60, 20, 30}));
+  EXPECT_EQ(Seen(o), std::tuple(OverlayState::Selecting, Point{50, 60}, Rect{50, 60, 20, 30}));
   EXPECT_TRUE(Tick(o));  // ... but drawn at the next tick, though the mouse stopped
-  EXPECT_EQ(o.recordArea, (Rect{50, 60, 30, 35}));
-  EXPECT_EQ(o.vertLeft, 80);
+  EXPECT_TRUE(o.recordArea == (Rect{50, 60, 30, 35}) && o.vertLeft == 80);
   EXPECT_FALSE(Tick(o));  // nothing left to draw
   Tick(o);
   EXPECT_TRUE(MouseMove(o, {40, 30}));  // above and left of the start
   EXPECT_EQ(o.recordArea, (Rect{40, 30, 10, 30}));
-
   const Rect screen{0, 0, 1920, 1080};
   EXPECT_FALSE(LeftRelease(o, {59, 80}, 73, 35, screen));  // 9 pixels wide
   EXPECT_FALSE(LeftRelease(o, {90, 60}, 73, 35, screen));  // wide, but no height
-  EXPECT_EQ(o.State(), OverlayState::Selecting);
-  EXPECT_EQ(o.SelectionStart.x, 50);
   LeftPress(o, {500, 500});  // a press while selecting keeps the start point
-  EXPECT_EQ(o.SelectionStart.x, 50);
+  EXPECT_TRUE(o.State() == OverlayState::Selecting && o.SelectionStart == (Point{50, 60}));
   EXPECT_TRUE(LeftRelease(o, {60, 80}, 73, 35, screen));
-  EXPECT_EQ(o.recordArea, (Rect{50, 60, 10, 20}));
-  EXPECT_EQ(o.State(), OverlayState::Selected);
+  EXPECT_EQ(Seen(o), std::tuple(OverlayState::Selected, Point{50, 60}, Rect{50, 60, 10, 20}));
   EXPECT_TRUE(o.mStopCapture);
   Tick(o);
   EXPECT_FALSE(MouseMove(o, {100, 100}));  // stopped: the crosshairs stay
-
   LeftPress(o, {200, 210});  // a new press while Selected restarts there
-  EXPECT_EQ(o.State(), OverlayState::Selecting);
-  EXPECT_EQ(o.SelectionStart.x, 200);
-  EXPECT_EQ(o.recordArea, (Rect{200, 210, 0, 0}));
+  EXPECT_EQ(Seen(o), std::tuple(OverlayState::Selecting, Point{200, 210}, Rect{200, 210, 0, 0}));
   Close(o);
   EXPECT_EQ(o.State(), OverlayState::Hidden);
 }
@@ -110,8 +107,7 @@ TEST(OverlaySelection, AWholeIntervalSinceTheLastRedrawNeedsNoTick) {
   EXPECT_FALSE(MouseMove(o, {21, 21}, 1009999));  // 1 µs short of the interval
   EXPECT_TRUE(o.movePending);
   EXPECT_TRUE(MouseMove(o, {22, 22}, 1010000));  // the timer is late: drawn all the same
-  EXPECT_FALSE(o.movePending);
-  EXPECT_EQ(o.vertLeft, 22);
+  EXPECT_TRUE(!o.movePending && o.vertLeft == 22);
   EXPECT_FALSE(Tick(o, 1011000));               // the late tick: used up by that redraw
   EXPECT_FALSE(MouseMove(o, {23, 23}, 1012000));  // so no second redraw within the interval
   EXPECT_TRUE(Tick(o, 1020000));                 // the next tick draws it
@@ -129,18 +125,10 @@ TEST(MonitorProbe, FindsEachMonitorOnceIncludingOnesLeftOfThePrimary) {
     return 0;
   };
   int described = 0;
-  auto describe = [&](int64_t h) {
-    ++described;
-    clsMonitor m;
-    m.Handle = h;
-    m.IsPrimary = h == 11;
-    return m;
-  };
+  auto describe = [&](int64_t h) { ++described; return clsMonitor{.IsPrimary = h == 11, .Handle = h}; };
   const auto list = monitorProbe::Probe({-1280, 0, 3200, 1080}, at, describe);
   ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(list[0].first, "22");
-  EXPECT_EQ(list[1].first, "11");
-  EXPECT_TRUE(list[1].second.IsPrimary);
+  EXPECT_TRUE(list[0].first == "22" && list[1].first == "11" && list[1].second.IsPrimary);
   EXPECT_EQ(described, 2);  // many cells, one record each
 }
 
