@@ -161,8 +161,7 @@ TEST_F(Startup, AConfigFileThatCannotBeReadOrWrittenIsLeftAloneWithAnError) {
     Program app(L"");
     const std::wstring text = app.DismissMessageBox(L"Startup Error");
     EXPECT_TRUE(text.starts_with(StartupError + std::wstring(L"[32] ")) &&
-                text.ends_with(L"\r\nNumber:  32\r\nLine:  9"))
-        << text;
+                text.ends_with(L"\r\nNumber:  32\r\nLine:  9")) << text;
     EXPECT_TRUE(app.WaitForExit(10s));
   }
   EXPECT_EQ(ReadBytes(ConfigFile()), seeded);
@@ -177,8 +176,7 @@ TEST_F(Startup, AConfigFileThatCannotBeReadOrWrittenIsLeftAloneWithAnError) {
     const std::wstring text = app.DismissMessageBox(L"Shutdown Error");
     EXPECT_TRUE(text.starts_with(L"There was an error during application closure. If this persists, contact support"
                                  L"\r\n\r\nError: [32] ") &&
-                text.find(L"\r\nLine:  3") != std::wstring::npos)
-        << text;
+                text.find(L"\r\nLine:  3") != std::wstring::npos) << text;
     EXPECT_TRUE(app.WaitForExit(10s));
   }
   EXPECT_EQ(ReadBytes(ConfigFile()), stored);

@@ -10,6 +10,8 @@
 #include "capture/overlay_rules.h"
 
 using namespace frmCaptureRules;
+using namespace loupeRules;
+using namespace modSaveImages;
 
 namespace {
 int Highest(const std::vector<std::wstring>& names) { return modScreenshot::HighestNumber(names, L"image"); }
@@ -146,14 +148,13 @@ namespace {
 using Parameters = std::vector<std::pair<std::wstring, int>>;
 Parameters Params(const wchar_t* extension) {
   Parameters params;
-  const auto choice = modSaveImages::ChooseEncoder(extension, 100, 24, 6);
+  const auto choice = ChooseEncoder(extension, 100, 24, 6);
   for (const auto& p : choice.value().params) params.emplace_back(p.guid, p.value);
   return params;
 }
 }  // namespace
 
 TEST(EncoderTable, ExactExtensionsAndTheirParameters) {
-  using namespace modSaveImages;
   EXPECT_EQ(Params(L".jpg"), (Parameters{{EncoderQuality, 100}}));
   EXPECT_EQ(Params(L".tiff"), (Parameters{{EncoderCompression, 6}, {EncoderColorDepth, 24}}));
   for (const wchar_t* plain : {L".png", L".gif", L".bmp"}) EXPECT_TRUE(Params(plain).empty()) << plain;
@@ -162,14 +163,14 @@ TEST(EncoderTable, ExactExtensionsAndTheirParameters) {
 }
 
 TEST(EncoderTable, GuidTextsBecomeTheirBinaryLayout) {
-  const auto g = modSaveImages::ParseGuid(L"{557CF401-1A04-11D3-9A73-0000F81EF32E}");
-  const modSaveImages::GuidValue expected{0x557CF401u, 0x1A04, 0x11D3, {0x9A, 0x73, 0, 0, 0xF8, 0x1E, 0xF3, 0x2E}};
+  const auto g = ParseGuid(L"{557CF401-1A04-11D3-9A73-0000F81EF32E}");
+  const GuidValue expected{0x557CF401u, 0x1A04, 0x11D3, {0x9A, 0x73, 0, 0, 0xF8, 0x1E, 0xF3, 0x2E}};
   ASSERT_TRUE(g);
   EXPECT_EQ(std::memcmp(&*g, &expected, sizeof expected), 0);
-  EXPECT_EQ(modSaveImages::ParseGuid(L"{1d5be4b5-fa4a-452d-9cdd-5db35105e7eb}")->data1, 0x1D5BE4B5u);
+  EXPECT_EQ(ParseGuid(L"{1d5be4b5-fa4a-452d-9cdd-5db35105e7eb}")->data1, 0x1D5BE4B5u);
   for (const wchar_t* bad : {L"", L"557CF401-1A04-11D3-9A73-0000F81EF32E", L"{557CF401-1A04-11D3-9A73-0000F81EF32}",
                              L"{557CF401-1A04-11D3-9A73+0000F81EF32E}", L"{557CG401-1A04-11D3-9A73-0000F81EF32E}"})
-    EXPECT_FALSE(modSaveImages::ParseGuid(bad)) << static_cast<int>(bad[0]);
+    EXPECT_FALSE(ParseGuid(bad)) << static_cast<int>(bad[0]);
 }
 
 // After the release the keys move the selection, or with Ctrl its bottom-right corner; the
@@ -204,7 +205,6 @@ TEST(OverlaySelection, TheKeysAdjustACompletedSelection) {
 }
 
 TEST(Loupe, ZoomStepsAndTheSourceAroundTheHotSpot) {
-  using namespace loupeRules;
   for (auto [zoom, steps, next] : {std::tuple{8, 1, 16}, {8, -1, 4}, {2, -3, 2}, {16, 2, 16}})
     EXPECT_EQ(NextZoom(zoom, steps), next) << zoom << " " << steps;
   // An odd square of pixels, the hot spot's cell in the middle, and enough to fill the side.
@@ -221,7 +221,6 @@ TEST(Loupe, ZoomStepsAndTheSourceAroundTheHotSpot) {
 }
 
 TEST(Loupe, BesideThePointerWholeOnItsMonitorAndAwayFromTheSelection) {
-  using namespace loupeRules;
   const Rect screen{0, 0, 1920, 1080}, left{-1024, -200, 1024, 768};
   struct Case {
     Point hot;
@@ -247,7 +246,6 @@ TEST(Loupe, BesideThePointerWholeOnItsMonitorAndAwayFromTheSelection) {
 }
 
 TEST(Loupe, TheReadout) {
-  using namespace loupeRules;
   EXPECT_EQ(PositionText({-1024, -200}), L"-1024, -200");
   EXPECT_EQ(ColourText(0x00FF8000), L"#FF8000");
   EXPECT_EQ(ColourText(0x00000A0B), L"#000A0B");

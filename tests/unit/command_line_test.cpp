@@ -95,8 +95,7 @@ TEST(CommandLine, SplitsAtEverySingleBlank) {
 
 TEST(CommandLine, ArgumentTextFollowsTheProgramPath) {
   using modCommandLine::ArgumentText;
-  EXPECT_EQ(ArgumentText(L"\"C:\\Program Files\\Mirel\\MirelLumo.exe\" screencapture cb=1"),
-            L"screencapture cb=1");
+  EXPECT_EQ(ArgumentText(L"\"C:\\Program Files\\Mirel\\MirelLumo.exe\" screencapture cb=1"), L"screencapture cb=1");
   EXPECT_EQ(ArgumentText(L"MirelLumo.exe   a b"), L"a b");
   for (const wchar_t* none : {L"\"C:\\x y\\MirelLumo.exe\"", L"MirelLumo.exe", L"\"unterminated"})
     EXPECT_EQ(ArgumentText(none), L"") << none;

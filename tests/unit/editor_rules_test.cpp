@@ -1,5 +1,4 @@
-// The editor's rules apart from the window: zoom, layout, the tool panel's slide, keys,
-// the next-number reply, the markers' geometry and that of arrows, labels and redactions.
+// The editor's rules apart from the window: view, layout, keys, replies, and the geometry of every shape.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,6 +11,7 @@
 #include "editor/view_rules.h"
 
 using namespace editor;
+using namespace modAnnotations;
 
 TEST(Zoom, SizesCompoundFromTheShownSize) {
   const Size in = ZoomedSize({200, 100}, ZoomInFactor).value();
@@ -149,7 +149,6 @@ TEST(NextNumber, RepliesThatChangeNothing) {
 }
 
 TEST(Markers, TextAndPlace) {
-  using namespace modAnnotations;
   EXPECT_EQ(MarkerText(L"A", 3), L"A3");
   EXPECT_EQ(MarkerText(L"", 12), L"12");
   EXPECT_EQ(MarkerPoint(BoxDraw, {80, 10}, {20.5, 90}), (PointF{20.5, 10}));  // a box's top-left corner
@@ -159,7 +158,6 @@ TEST(Markers, TextAndPlace) {
 }
 
 TEST(Arrows, TheHeadPointsAlongTheShaftEighteenPixelsLongThirtyDegreesEachSide) {
-  using namespace modAnnotations;
   const double tan30 = std::tan(std::numbers::pi / 6);
   const auto right = *ArrowHeadFor({0, 0}, {100, 0});
   EXPECT_TRUE(right.tip == (PointF{100, 0}) && right.shaftEnd == (PointF{82, 0}));
@@ -181,7 +179,6 @@ TEST(Arrows, TheHeadPointsAlongTheShaftEighteenPixelsLongThirtyDegreesEachSide) 
 }
 
 TEST(Redactions, TheRectangleTakesInThePenInEveryDragDirectionAndStopsAtTheEdges) {
-  using namespace modAnnotations;
   const Size picture{200, 100};
   for (auto [a, b] : {std::pair{PointF{20, 30}, PointF{60, 70}}, {{60, 70}, {20, 30}}, {{60, 30}, {20, 70}},
                       {{20, 70}, {60, 30}}, {{19.6, 29.5}, {60.4, 69.5}}})  // fractions: whole pixels as an outline's
@@ -193,7 +190,6 @@ TEST(Redactions, TheRectangleTakesInThePenInEveryDragDirectionAndStopsAtTheEdges
 }
 
 TEST(Labels, TheTextStartsAtTheClickCentredOnItAndTheBoxStaysOnThePicture) {
-  using namespace modAnnotations;
   const struct {
     PointF click;
     Size picture;
@@ -215,9 +211,9 @@ namespace {
 std::tuple<double, int, int, double, double, double> Marker(std::wstring_view text) {
   const auto measure = [](std::wstring_view t, double points) {
     const double px = points * 96 / 72;
-    return modAnnotations::TextExtent{static_cast<double>(t.size()) * px * 0.5625, px * 1.25};
+    return TextExtent{static_cast<double>(t.size()) * px * 0.5625, px * 1.25};
   };
-  const auto m = modAnnotations::LayoutMarker(text, 100, 50, modAnnotations::MarkerPoints, measure);
+  const auto m = LayoutMarker(text, 100, 50, MarkerPoints, measure);
   return {m.points, m.textWidth, m.textHeight, m.radius, m.textLeft, m.textTop};
 }
 }  // namespace

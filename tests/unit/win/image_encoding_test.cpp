@@ -71,8 +71,7 @@ TEST_F(ImageEncoding, ParameterBlockCarriesCountGuidsTypesAndValues) {
     const EncoderParameter& p = params.Parameter[i];
     EXPECT_TRUE(IsEqualGUID(p.Guid, expected[i].first) && p.NumberOfValues == 1u &&
                 p.Type == static_cast<ULONG>(EncoderParameterValueTypeLong) &&
-                *static_cast<LONG*>(p.Value) == expected[i].second)
-        << i;
+                *static_cast<LONG*>(p.Value) == expected[i].second) << i;
   }
   const auto jpeg = modSaveImages::BuildEncoderParameterBlock(L".jpg", values, 100, 24, 6);
   EXPECT_TRUE(IsEqualGUID(reinterpret_cast<const EncoderParameters*>(jpeg.data())->Parameter[0].Guid, EncoderQuality));

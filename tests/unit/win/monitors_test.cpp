@@ -13,8 +13,7 @@ TEST(TwoMonitors, TheMonitorListHoldsEachMonitorOnceWithItsPlace) {
   const char* monitors = std::getenv("LUMO_MONITORS");
   if (!monitors || std::string(monitors) != "2") GTEST_SKIP() << "runs on the two-monitor display (LUMO_MONITORS=2)";
   EXPECT_EQ(std::tuple(clsMonitors::DesktopLeft(), clsMonitors::DesktopTop(), clsMonitors::DesktopWidth(),
-                       clsMonitors::DesktopHeight()),
-            std::tuple(-1024, -200, 2304, 1224));
+                       clsMonitors::DesktopHeight()), std::tuple(-1024, -200, 2304, 1224));
   const clsMonitors list;
   ASSERT_EQ(list.Monitors.size(), 2u);
   const clsMonitor* left = nullptr;
