@@ -1,6 +1,4 @@
-// The images folder purge at shutdown, on real files with real ages: old files go to the
-// recycle bin (Wine's is the XDG trash) or for good, recent files and subfolders stay, and
-// without switches nothing is purged.
+// The images folder purge at shutdown, on real files with real ages.
 #include <gtest/gtest.h>
 
 #include <algorithm>

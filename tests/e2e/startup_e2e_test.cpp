@@ -1,5 +1,4 @@
-// Start-up and shutdown of the real program: config.ini, the Run entry, the single-instance
-// rule, the start-up error, and kills at random moments.
+// Start-up and shutdown of the real program: config.ini, the Run entry, one instance, errors, kills.
 #include <gtest/gtest.h>
 
 #include <cstdio>

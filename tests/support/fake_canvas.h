@@ -1,9 +1,6 @@
 #pragma once
-// A canvas for the editor model without a window: a back buffer of plain pixels on which
-// segments, outlines and arrows are drawn one pixel wide (red, or inverted for a rubber
-// band), a label marks its first pixel, a redaction blacks out its rectangle, and every
-// shape is logged, so that tests can see what the model drew, erased and baked. Its text
-// box holds `typed`.
+// A canvas for the editor model without a window: shapes one pixel wide (red, or inverted for a
+// rubber band) on a back buffer of plain pixels, each also logged; its text box holds `typed`.
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -83,10 +80,7 @@ class FakeCanvas : public editor::Canvas {
     if (p && p->width == back.width && p->height == back.height) back = *p;
     else std::fill(back.pixels.begin(), back.pixels.end(), Background);
   }
-  void MoveBy(int dx, int dy) override {
-    movedX += dx;
-    movedY += dy;
-  }
+  void MoveBy(int dx, int dy) override { movedX += dx, movedY += dy; }
   int LabelLineHeight() override { return 16; }
   void OpenTextBox(const base::Rect& box) override { textBox = box; }
   std::wstring CloseTextBox() override {

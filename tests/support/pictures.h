@@ -1,6 +1,5 @@
 #pragma once
-// Pictures the tests draw on and compare with: a plain canvas, a pattern in which every
-// pixel differs from its neighbours and noise, and a pixel of a picture read back.
+// Pictures the tests draw on and compare with.
 #include <algorithm>
 #include <cstdint>
 #include <random>

@@ -1,5 +1,4 @@
-// The editor model driven as the window drives it, on a canvas without a window: the
-// history a user walks through, the tools' drags, the text box, markers, running out of memory.
+// The editor model driven as the window drives it, on a canvas without a window.
 #include <gtest/gtest.h>
 
 #include <random>

@@ -1,6 +1,7 @@
-// The undo history's own rules: a change of size kept whole, the changed area, and memory
-// that follows the change. The sequences a user goes through are in editor_model_test.
+// The undo history's own rules; the sequences a user goes through are in editor_model_test.
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "editor/history.h"
 #include "support/fake_canvas.h"
@@ -13,9 +14,9 @@ using testcanvas::Photo;
 namespace {
 
 // A red box outline drawn into a copy of the picture.
-Image WithBox(Image img, int l, int t, int r, int b, uint32_t colour = 0x00FF0000) {
-  for (int x = l; x <= r; ++x) img.at(x, t) = img.at(x, b) = colour;
-  for (int y = t; y <= b; ++y) img.at(l, y) = img.at(r, y) = colour;
+Image WithBox(Image img, int l, int t, int r, int b) {
+  for (int x = l; x <= r; ++x) img.at(x, t) = img.at(x, b) = 0x00FF0000;
+  for (int y = t; y <= b; ++y) img.at(l, y) = img.at(r, y) = 0x00FF0000;
   return img;
 }
 
@@ -39,13 +40,10 @@ TEST(History, ChangedAreaCoversExactlyWhatChanged) {
   b.at(10, 20) ^= 1;
   b.at(60, 70) ^= 0x00FF0000;
   b.at(61, 70) ^= 0x00FF0000;
-  const auto change = editor::DiffPictures(a, b.View());
-  EXPECT_EQ(change.area.left, 10);
-  EXPECT_EQ(change.area.top, 20);
-  EXPECT_EQ(change.area.right, 62);
-  EXPECT_EQ(change.area.bottom, 71);
-  EXPECT_TRUE(editor::DiffPictures(a, a.View()).area.empty());
-  EXPECT_TRUE(editor::DiffPictures(a, a.View()).runs.empty());
+  const auto area = editor::DiffPictures(a, b.View()).area;  // right and bottom exclusive
+  EXPECT_EQ(std::tuple(area.left, area.top, area.right, area.bottom, area.whole), std::tuple(10, 20, 62, 71, false));
+  const auto none = editor::DiffPictures(a, a.View());
+  EXPECT_TRUE(none.area.empty() && none.runs.empty());
 }
 
 TEST(History, MemoryFollowsTheChangeNotThePicture) {
@@ -62,10 +60,8 @@ TEST(History, MemoryFollowsTheChangeNotThePicture) {
   // 20 outlines of about 3200 pixels each: far below one copy of the 3.2 MB picture.
   EXPECT_LT(history.MemoryBytes(), 20u * 3300u * 4u * 2u);
   // Undo all the way to the empty state parks the opened picture in the history.
-  while (history.Undo(picture)) {
-  }
+  while (history.Undo(picture)) continue;
   EXPECT_GE(history.MemoryBytes(), shot.pixels.size() * 4);
-  while (history.Redo(picture)) {
-  }
+  while (history.Redo(picture)) continue;
   EXPECT_EQ(*picture, cur);
 }

@@ -1,5 +1,4 @@
-// The stored-value cipher against known answers made by an independent implementation
-// (tests/vectors/make_cipher_vectors.py), on the platform's real CNG.
+// The stored-value cipher on the real CNG, against known answers from make_cipher_vectors.py.
 #include <gtest/gtest.h>
 
 #include <windows.h>

@@ -1,5 +1,4 @@
-// The drawing tools and markers on real GDI bitmaps: the exact pixels a finished shape
-// leaves, rubber bands that leave no trace, and markers centred on their point.
+// The drawing tools and markers on real GDI bitmaps.
 #include <gtest/gtest.h>
 
 #include "base/image.h"

@@ -1,5 +1,4 @@
-// Pictures into the editor on the real platform: files through the decoders, and the
-// clear refusal of what is not a picture.
+// Picture files into the editor through the platform's decoders.
 #include <gtest/gtest.h>
 
 #include "capture/modSaveImages.h"

@@ -1,6 +1,4 @@
-// SaveImageFile on the platform's GDI+: every format of the table gives a file the
-// platform's decoder reads back with the picture's size and colours, a missing folder
-// reports failure, and the parameter block is laid out as GDI+ reads it.
+// SaveImageFile on the platform's GDI+.
 #include <gtest/gtest.h>
 
 #include <windows.h>

@@ -1,5 +1,4 @@
-// config.ini on the real file system: the layout the platform's own profile functions
-// write, whole values, and atomic replacement.
+// config.ini on the real file system, against the platform's own profile functions.
 #include <gtest/gtest.h>
 
 #include <windows.h>

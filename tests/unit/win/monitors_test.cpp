@@ -1,6 +1,5 @@
-// The monitor list on a real desktop of two monitors: a 1024 x 768 one left of a
-// 1280 x 1024 primary and reaching 200 pixels above it (the two-monitor pass of
-// scripts/test).
+// The monitor list on the two-monitor display: a 1024 x 768 one left of a 1280 x 1024
+// primary and reaching 200 pixels above it.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

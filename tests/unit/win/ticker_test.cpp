@@ -1,5 +1,4 @@
-// The overlay's steady tick: posted while started, never more than one waiting, and none
-// once stopped.
+// The overlay's steady tick.
 #include "win/ticker.h"
 
 #include <gtest/gtest.h>
