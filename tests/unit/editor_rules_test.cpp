@@ -81,35 +81,28 @@ TEST(Layout, AWindowLowerThanTheBarSkipsTheViewportOnly) {
 }
 
 namespace {
-// A whole slide from `top`: each tick's step, and where and how the panel ends.
-struct Slide {
+// A whole slide of the 201-pixel panel, tick by tick until one stops it: each tick's step.
+std::vector<int> Slide(int& top, bool& shown) {
   std::vector<int> steps;
-  int top = 0;
-  bool shown = false;
-};
-Slide RunSlide(int top, bool shown) {
-  Slide s{{}, top, shown};
-  for (int tick = 0; tick < 100; ++tick) {
-    const SlideTick t = NextSlideStep(s.top, 201, s.shown);
-    s.steps.push_back(t.top - s.top);
-    s.top = t.top;
-    if (t.stop) {
-      s.shown = t.shown;
-      break;
-    }
+  for (SlideTick t; !t.stop && steps.size() < 100;) {
+    t = NextSlideStep(top, 201, shown);
+    steps.push_back(t.top - top);
+    top = t.top;
+    if (t.stop) shown = t.shown;
   }
-  return s;
+  return steps;
 }
 }  // namespace
 
 TEST(ToolPanel, SlidesInOutAndInAgain) {
-  const Slide in = RunSlide(-201, false), out = RunSlide(0, true), again = RunSlide(-225, false);
-  EXPECT_EQ(in.steps, (std::vector<int>{25, 25, 25, 25, 25, 25, 25, 25, 1}));
-  EXPECT_TRUE(in.top == 0 && in.shown);
-  EXPECT_EQ(out.steps, std::vector<int>(9, -25));
-  EXPECT_TRUE(out.top == -225 && !out.shown);
-  EXPECT_EQ(again.steps, std::vector<int>(9, 25));
-  EXPECT_TRUE(again.top == 0 && again.shown);
+  int top = -201;
+  bool shown = false;
+  EXPECT_EQ(Slide(top, shown), (std::vector<int>{25, 25, 25, 25, 25, 25, 25, 25, 1}));
+  EXPECT_TRUE(top == 0 && shown);
+  EXPECT_EQ(Slide(top, shown), std::vector<int>(9, -25));
+  EXPECT_TRUE(top == -225 && !shown);
+  EXPECT_EQ(Slide(top, shown), std::vector<int>(9, 25));
+  EXPECT_TRUE(top == 0 && shown);
   // The flag changes only at the end: a tick halfway keeps the direction.
   const SlideTick mid = NextSlideStep(-100, 201, false);
   EXPECT_TRUE(!mid.stop && mid.top == -75);
@@ -158,15 +151,14 @@ TEST(Markers, TextAndPlace) {
 }
 
 TEST(Arrows, TheHeadPointsAlongTheShaftEighteenPixelsLongThirtyDegreesEachSide) {
-  const double tan30 = std::tan(std::numbers::pi / 6);
-  const auto right = *ArrowHeadFor({0, 0}, {100, 0});
-  EXPECT_TRUE(right.tip == (PointF{100, 0}) && right.shaftEnd == (PointF{82, 0}));
-  EXPECT_NEAR(right.left.y, -18 * tan30, 1e-9);  // left of the shaft: up, on a picture
-  EXPECT_NEAR(right.right.y, 18 * tan30, 1e-9);
+  const auto near = [](PointF a, PointF b) { return std::hypot(a.x - b.x, a.y - b.y) < 1e-9; };
+  const double half = 18 * std::tan(std::numbers::pi / 6);
+  const auto right = *ArrowHeadFor({0, 0}, {100, 0});  // left of the shaft is up, on a picture
+  EXPECT_TRUE(right.tip == (PointF{100, 0}) && right.shaftEnd == (PointF{82, 0}) && near(right.left, {82, -half}) &&
+              near(right.right, {82, half}));
   // Up and left, diagonally: each side 30 degrees off the shaft, both as long.
   const auto d = *ArrowHeadFor({60, 80}, {0, 0});
-  EXPECT_NEAR(d.shaftEnd.x, 18 * 0.6, 1e-9);
-  EXPECT_NEAR(d.shaftEnd.y, 18 * 0.8, 1e-9);
+  EXPECT_TRUE(near(d.shaftEnd, {18 * 0.6, 18 * 0.8}));
   for (PointF side : {d.left, d.right}) {
     const double length = std::hypot(side.x, side.y);
     EXPECT_NEAR(std::acos((side.x * 0.6 + side.y * 0.8) / length) * 180 / std::numbers::pi, 30, 1e-9);
