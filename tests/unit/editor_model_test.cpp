@@ -20,6 +20,13 @@ namespace {
 
 class Model : public ::testing::Test {
  protected:
+  // Opens the picture with that tool, numbering on or off.
+  Image Open(Image picture, int32_t tool, bool numbered) {
+    EXPECT_TRUE(model.ReplacePicture(picture));
+    model.SetToolMode(tool);
+    if (numbered) model.ToggleNumbering();
+    return picture;
+  }
   // A press of the left button at `from` and moves through `via`; with a release at `to`, a drag.
   void Hold(PointF from, std::initializer_list<PointF> via) {
     model.MouseDown(1, from);
@@ -104,9 +111,7 @@ TEST_F(Model, RandomWalkAgreesWithFullCopies) {
 // outline leaves only the finished shape; the marker of a box goes on its top-left corner
 // with the prefix and number of the moment.
 TEST_F(Model, BoxesAndLinesLeaveOnlyTheFinishedShape) {
-  const Image shot = Photo(60, 40, 4);
-  model.ReplacePicture(shot);
-  model.SetToolMode(BoxDraw);
+  const Image shot = Open(Photo(60, 40, 4), BoxDraw, false);
   Hold({50, 30}, {{20, 20}, {10, 5}});
   EXPECT_EQ(canvas.back, With(shot, {{Shape::Kind::Box, {50, 30}, {10, 5}, editor::Ink::Invert}}));
   model.ToggleNumbering();
@@ -130,10 +135,7 @@ TEST_F(Model, BoxesAndLinesLeaveOnlyTheFinishedShape) {
 // An arrow and a redaction are dragged like a line and a box; the arrow's marker sits on
 // its tail, a redaction gets none and blacks out its rectangle with the pen's reach.
 TEST_F(Model, ArrowsAndRedactionsAreDraggedLikeLinesAndBoxes) {
-  const Image shot = Photo(60, 40, 13);
-  model.ReplacePicture(shot);
-  model.ToggleNumbering();
-  model.SetToolMode(ArrowDraw);
+  const Image shot = Open(Photo(60, 40, 13), ArrowDraw, true);
   Hold({5, 30}, {{40, 10}});
   EXPECT_EQ(canvas.back, With(shot, {{Shape::Kind::Segment, {5, 30}, {40, 10}, editor::Ink::Invert}}));
   EXPECT_TRUE(model.MouseUp(1, {50, 8}));
@@ -159,10 +161,7 @@ TEST_F(Model, ArrowsAndRedactionsAreDraggedLikeLinesAndBoxes) {
 // its marker; Escape, blanks, or a click elsewhere without text make none; a click elsewhere
 // with text keeps it; an Undo, another tool or another picture close the box unkept.
 TEST_F(Model, TheTextBoxGivesOneStateOrNone) {
-  const Image shot = Photo(400, 100, 14);
-  model.ReplacePicture(shot);
-  model.ToggleNumbering();
-  model.SetToolMode(TextDraw);
+  const Image shot = Open(Photo(400, 100, 14), TextDraw, true);
   auto click = [&](PointF at, const wchar_t* typed = L"") {
     const bool down = model.MouseDown(1, at), up = model.MouseUp(1, at);
     canvas.typed = typed;
@@ -197,10 +196,7 @@ TEST_F(Model, TheTextBoxGivesOneStateOrNone) {
 }
 
 TEST_F(Model, OnlyALeftDragThatBeganOnThePictureDraws) {
-  const Image shot = Photo(40, 40, 5);
-  model.ReplacePicture(shot);
-  model.ToggleNumbering();
-  model.SetToolMode(FreeDraw);
+  const Image shot = Open(Photo(40, 40, 5), FreeDraw, true);
   // A drag that came in from elsewhere with the button held, and a lone release.
   model.MouseMove(1, {5, 5}, {});
   model.MouseMove(1, {30, 30}, {});
@@ -210,8 +206,7 @@ TEST_F(Model, OnlyALeftDragThatBeganOnThePictureDraws) {
   model.MouseMove(2, {30, 5}, {});
   EXPECT_FALSE(model.MouseUp(2, {30, 5}));
   EXPECT_EQ(canvas.back, shot);
-  EXPECT_EQ(model.History().Count(), 2);
-  EXPECT_EQ(prefixAsked, 0);
+  EXPECT_TRUE(model.History().Count() == 2 && prefixAsked == 0);
   // A stroke: from the press through every move; the marker where it ended.
   EXPECT_TRUE(Drag({2, 2}, {{20, 2}, {20, 30}}, {25, 35}));
   EXPECT_EQ(canvas.back,
@@ -220,9 +215,7 @@ TEST_F(Model, OnlyALeftDragThatBeganOnThePictureDraws) {
 }
 
 TEST_F(Model, AnUndoOrANewPictureInTheMiddleOfADragTakesTheOutlineWithIt) {
-  const Image shot = Photo(50, 50, 6);
-  model.ReplacePicture(shot);
-  model.SetToolMode(LineDraw);
+  const Image shot = Open(Photo(50, 50, 6), LineDraw, false);
   Drag({0, 45}, {{49, 45}}, {49, 45});
   Hold({5, 5}, {{10, 40}});
   ASSERT_TRUE(model.Undo());
@@ -281,7 +274,7 @@ TEST_F(Model, TheStartUpPictureIsRecordedAtTheFirstDrawingPress) {
 }
 
 TEST_F(Model, NoDrawDragsThePictureFromWhereItWasGrabbed) {
-  model.ReplacePicture(Photo(40, 40, 9));
+  Open(Photo(40, 40, 9), NoDraw, false);
   EXPECT_TRUE(model.PansPicture());
   model.MouseMove(0, {}, {10, 10});  // hovering sets the grab point
   model.MouseDown(1, {10, 10});
@@ -290,23 +283,17 @@ TEST_F(Model, NoDrawDragsThePictureFromWhereItWasGrabbed) {
   model.MouseUp(1, {});
   // A button held from elsewhere only hovers.
   model.MouseMove(1, {}, {30, 30});
-  EXPECT_EQ(canvas.movedX, 15);
-  EXPECT_EQ(canvas.shapes.size(), 0u);
+  EXPECT_TRUE(canvas.movedX == 15 && canvas.shapes.empty());
 }
 
 TEST_F(Model, RunningOutOfMemoryChangesNothing) {
-  const Image shot = Photo(40, 40, 11);
-  model.ReplacePicture(shot);
-  model.ToggleNumbering();
-  model.SetToolMode(BoxDraw);
+  const Image shot = Open(Photo(40, 40, 11), BoxDraw, true);
   canvas.failDrawn = true;  // the bake cannot be made
   EXPECT_THROW(Box({1, 1}, {20, 20}), std::bad_alloc);
   EXPECT_EQ(canvas.back, shot);  // the shape and its number are taken back
-  EXPECT_EQ(model.Counter(), 0);
-  EXPECT_EQ(model.History().Count(), 2);
+  EXPECT_TRUE(model.Counter() == 0 && model.History().Count() == 2);
   canvas.failDrawn = false;
   canvas.failShow = true;  // no room for a new picture
   EXPECT_FALSE(model.ReplacePicture(Photo(80, 80, 12)));
-  EXPECT_EQ(model.StoredPicture(), Picture(shot));
-  EXPECT_EQ(model.History().Count(), 2);
+  EXPECT_TRUE(model.StoredPicture() == Picture(shot) && model.History().Count() == 2);
 }
