@@ -180,28 +180,26 @@ TEST(OverlaySelection, TheKeysAdjustACompletedSelection) {
   auto monitor = [&](Point) { return desktop; };
   Overlay o;
   Activate(o);
+  const auto adjust = [&](Point d, bool corner) { return AdjustSelection(o, d, corner, desktop, 73, 35, monitor); };
   LeftPress(o, {400, 300});
   ASSERT_TRUE(LeftRelease(o, {200, 200}, 73, 35, desktop));  // released at the top-left corner
-  EXPECT_FALSE(AdjustSelection(o, {0, 0}, false, desktop, 73, 35, monitor));
-  ASSERT_TRUE(AdjustSelection(o, ArrowStep(2, true), false, desktop, 73, 35, monitor));  // Shift+Right
+  EXPECT_FALSE(adjust({0, 0}, false));
+  ASSERT_TRUE(adjust(ArrowStep(2, true), false));  // Shift+Right
   EXPECT_EQ(o.recordArea, (Rect{210, 200, 200, 100}));
-  EXPECT_EQ(o.vertLeft, 210);
-  EXPECT_EQ(o.buttonsAt, (Point{210, 200 - 35}));  // the top-left rule: at the corner, above it
-  ASSERT_TRUE(AdjustSelection(o, ArrowStep(3, false), true, desktop, 73, 35, monitor));  // Ctrl+Down
-  EXPECT_EQ(o.recordArea, (Rect{210, 200, 200, 101}));
-  EXPECT_EQ(ReleasePoint(o).y, 200);  // the released corner stays
+  EXPECT_TRUE(o.vertLeft == 210 && o.buttonsAt == (Point{210, 200 - 35}));  // the top-left rule: above the corner
+  ASSERT_TRUE(adjust(ArrowStep(3, false), true));  // Ctrl+Down
+  EXPECT_TRUE(o.recordArea == (Rect{210, 200, 200, 101}) && ReleasePoint(o).y == 200);  // the released corner stays
   // Never off the desktop, never narrower than 10 pixels or without height.
-  AdjustSelection(o, {-5000, -5000}, false, desktop, 73, 35, monitor);
-  EXPECT_EQ(o.recordArea, (Rect{0, 0, 200, 101}));
-  AdjustSelection(o, {-5000, -5000}, true, desktop, 73, 35, monitor);
-  EXPECT_EQ(o.recordArea, (Rect{0, 0, 10, 1}));
-  AdjustSelection(o, {5000, 5000}, true, desktop, 73, 35, monitor);
-  EXPECT_EQ(o.recordArea, (Rect{0, 0, 1920, 1080}));
+  for (auto [d, corner, area] : {std::tuple{Point{-5000, -5000}, false, Rect{0, 0, 200, 101}},
+                                 {{-5000, -5000}, true, {0, 0, 10, 1}}, {{5000, 5000}, true, {0, 0, 1920, 1080}}}) {
+    adjust(d, corner);
+    EXPECT_EQ(o.recordArea, area) << d.x << " " << corner;
+  }
   for (auto [arrow, step] : {std::pair{0, Point{-1, 0}}, {1, Point{0, -1}}, {2, Point{1, 0}}, {3, Point{0, 1}}})
     EXPECT_TRUE(ArrowStep(arrow, false) == step && ArrowStep(arrow, true) == (Point{10 * step.x, 10 * step.y}))
         << arrow;
   Close(o);
-  EXPECT_FALSE(AdjustSelection(o, {1, 1}, false, desktop, 73, 35, monitor));  // only a completed selection
+  EXPECT_FALSE(adjust({1, 1}, false));  // only a completed selection
 }
 
 TEST(Loupe, ZoomStepsAndTheSourceAroundTheHotSpot) {
@@ -212,11 +210,11 @@ TEST(Loupe, ZoomStepsAndTheSourceAroundTheHotSpot) {
     for (const int zoom : Zooms) {
       const Rect r = SourceRect({-1024, 500}, side, zoom);
       EXPECT_TRUE(r.width % 2 == 1 && r.left + r.width / 2 == -1024 && r.top + r.height / 2 == 500) << side << zoom;
+      // The left edge filled, by no more pixels than that, the right edge too, the hot spot centred.
       const int reach = r.width / 2;
-      EXPECT_LE(CellStart(-reach, side, zoom), 0) << side << "/" << zoom;          // the left edge is filled
-      EXPECT_GT(CellStart(-reach + 1, side, zoom), 0) << side << "/" << zoom;      // by no more pixels than that
-      EXPECT_GE(CellStart(reach, side, zoom) + zoom, side) << side << "/" << zoom;  // and the right edge
-      EXPECT_EQ(2 * CellStart(0, side, zoom) + zoom, side);                          // the hot spot centred
+      EXPECT_TRUE(CellStart(-reach, side, zoom) <= 0 && CellStart(-reach + 1, side, zoom) > 0 &&
+                  CellStart(reach, side, zoom) + zoom >= side && 2 * CellStart(0, side, zoom) + zoom == side)
+          << side << "/" << zoom;
     }
 }
 
@@ -237,12 +235,7 @@ TEST(Loupe, BesideThePointerWholeOnItsMonitorAndAwayFromTheSelection) {
       {{500, 400}, screen, Point{100, 700}, {520, 240}},       // up and right
       {{30, 30}, screen, Point{800, 700}, {50, 50}},           // no room above-left: below-right after all
   };
-  for (const Case& c : cases) {
-    const Point at = LoupePlace(c.hot, 120, 140, 20, c.monitor, c.anchor);
-    EXPECT_EQ(at, c.at) << c.hot.x << "," << c.hot.y;
-    // The hot spot shows.
-    EXPECT_FALSE(c.hot.x >= at.x && c.hot.x < at.x + 120 && c.hot.y >= at.y && c.hot.y < at.y + 140);
-  }
+  for (const Case& c : cases) EXPECT_EQ(LoupePlace(c.hot, 120, 140, 20, c.monitor, c.anchor), c.at) << c.hot.x;
 }
 
 TEST(Loupe, TheReadout) {
