@@ -13,16 +13,10 @@
 using namespace editor;
 using namespace modAnnotations;
 
-TEST(Zoom, SizesCompoundFromTheShownSize) {
-  const Size in = ZoomedSize({200, 100}, ZoomInFactor).value();
-  EXPECT_EQ(in, (Size{220, 110}));
-  EXPECT_EQ(ZoomedSize(in, ZoomOutFactor), (Size{198, 99}));  // in then out leaves 0.99
-  Size s{1000, 500};
-  for (int i = 0; i < 10; ++i) s = *ZoomedSize(s, ZoomInFactor);
-  EXPECT_NEAR(s.width, 2594, 3);  // about 2.59 after ten steps
-}
-
 TEST(Zoom, StepsThatLeaveTheBoundsAreNotTaken) {
+  // Sizes compound from the shown size: in then out leaves 0.99.
+  EXPECT_EQ(ZoomedSize({200, 100}, ZoomInFactor), (Size{220, 110}));
+  EXPECT_EQ(ZoomedSize({220, 110}, ZoomOutFactor), (Size{198, 99}));
   EXPECT_FALSE(ZoomedSize({8, 100}, ZoomOutFactor));  // 7.2 would be under 8 pixels
   EXPECT_TRUE(ZoomedSize({9, 100}, ZoomOutFactor));   // 8.1 rounds to 8
   // A picture thinner than the bound can still be enlarged, not shrunk.
@@ -80,32 +74,21 @@ TEST(Layout, AWindowLowerThanTheBarSkipsTheViewportOnly) {
   EXPECT_FALSE(l.viewport);
 }
 
-namespace {
-// A whole slide of the 201-pixel panel, tick by tick until one stops it: each tick's step.
-std::vector<int> Slide(int& top, bool& shown) {
-  std::vector<int> steps;
-  for (SlideTick t; !t.stop && steps.size() < 100;) {
-    t = NextSlideStep(top, 201, shown);
-    steps.push_back(t.top - top);
-    top = t.top;
-    if (t.stop) shown = t.shown;
-  }
-  return steps;
-}
-}  // namespace
-
 TEST(ToolPanel, SlidesInOutAndInAgain) {
+  // Each slide of the 201-pixel panel moves 25 pixels a tick and changes the flag only at its end:
+  // in from its first top, out to the first top wholly out of sight, and in again.
   int top = -201;
   bool shown = false;
-  EXPECT_EQ(Slide(top, shown), (std::vector<int>{25, 25, 25, 25, 25, 25, 25, 25, 1}));
-  EXPECT_TRUE(top == 0 && shown);
-  EXPECT_EQ(Slide(top, shown), std::vector<int>(9, -25));
-  EXPECT_TRUE(top == -225 && !shown);
-  EXPECT_EQ(Slide(top, shown), std::vector<int>(9, 25));
-  EXPECT_TRUE(top == 0 && shown);
-  // The flag changes only at the end: a tick halfway keeps the direction.
-  const SlideTick mid = NextSlideStep(-100, 201, false);
-  EXPECT_TRUE(!mid.stop && mid.top == -75);
+  for (auto [end, ticks] : {std::pair{0, 9}, {-225, 9}, {0, 9}}) {
+    int n = 0;
+    for (SlideTick t; !t.stop && n < 100; ++n) {
+      t = NextSlideStep(top, 201, shown);
+      EXPECT_TRUE(std::abs(t.top - top) <= 25 && (t.stop || t.shown == shown)) << top << " to " << t.top;
+      top = t.top;
+      if (t.stop) shown = t.shown;
+    }
+    EXPECT_TRUE(top == end && n == ticks && shown == (end == 0)) << top << " after " << n;
+  }
 }
 
 TEST(Keys, CtrlAloneWithZOrVAndToolLettersAlone) {
