@@ -172,7 +172,7 @@ TEST(EncoderTable, GuidTextsBecomeTheirBinaryLayout) {
 }
 
 // After the release the keys move the selection, or with Ctrl its bottom-right corner; the
-// crosshairs and the panel follow the corner it was released at, and it stays on the desktop.
+// crosshairs and the panel follow the corner it was released at.
 TEST(OverlaySelection, TheKeysAdjustACompletedSelection) {
   const Rect desktop{0, 0, 1920, 1080};
   auto monitor = [&](Point) { return desktop; };

@@ -58,10 +58,7 @@ class Model : public ::testing::Test {
   FakeCanvas canvas;
   std::wstring prefix;
   int prefixAsked = 0;
-  EditorModel model{canvas, [this] {
-                      ++prefixAsked;
-                      return prefix;
-                    }};
+  EditorModel model{canvas, [this] { ++prefixAsked; return prefix; }};
 };
 
 }  // namespace
@@ -69,12 +66,10 @@ class Model : public ::testing::Test {
 TEST_F(Model, RandomWalkAgreesWithFullCopies) {
   EXPECT_FALSE(model.Undo() || model.Redo());  // nothing recorded yet
   std::mt19937 rng(99);
-  ASSERT_TRUE(model.ReplacePicture(Photo(32, 24, 9)));
-  model.ToggleNumbering();
-  // The list of full states and the cursor, as the history must keep them. Entry 0 holds no
-  // picture: the background colour shows, at the picture's size.
-  std::vector<Picture> states{Picture{}, canvas.back};
-  std::vector<int32_t> counters{0, 0};
+  Open(Photo(32, 24, 9), FreeDraw, true);
+  // The full states with their marker counters, and the cursor, as the history must keep them.
+  // Entry 0 holds no picture: the background colour shows, at the picture's size.
+  std::vector<std::pair<Picture, int32_t>> states{{Picture{}, 0}, {canvas.back, 0}};
   size_t cursor = 1;
   auto point = [&] { return PointF{static_cast<double>(rng() % 32), static_cast<double>(rng() % 24)}; };
   for (int step = 0; step < 400; ++step) {
@@ -85,9 +80,7 @@ TEST_F(Model, RandomWalkAgreesWithFullCopies) {
       const PointF a = point(), b = point(), c = point();
       ASSERT_TRUE(Drag(a, {b, c}, c));
       states.resize(++cursor);
-      states.push_back(canvas.back);
-      counters.resize(cursor);
-      counters.push_back(model.Counter());
+      states.emplace_back(canvas.back, model.Counter());
     } else if (action == 1) {
       EXPECT_EQ(model.Undo(), cursor > 0);
       if (cursor > 0) --cursor;
@@ -97,19 +90,17 @@ TEST_F(Model, RandomWalkAgreesWithFullCopies) {
     }
     ASSERT_EQ(model.History().Cursor(), static_cast<int32_t>(cursor));
     ASSERT_EQ(model.History().Count(), static_cast<int32_t>(states.size()));
-    ASSERT_EQ(model.StoredPicture(), states[cursor]) << "step " << step;
-    ASSERT_EQ(canvas.back, states[cursor] ? *states[cursor] : Image(32, 24, Background)) << "step " << step;
-    ASSERT_EQ(model.Counter(), counters[cursor]);
+    const auto& [picture, counter] = states[cursor];
+    ASSERT_EQ(model.StoredPicture(), picture) << "step " << step;
+    ASSERT_EQ(canvas.back, picture ? *picture : Image(32, 24, Background)) << "step " << step;
+    ASSERT_EQ(model.Counter(), counter);
   }
   // Opening another picture discards the history, redo states included.
   ASSERT_TRUE(model.ReplacePicture(Photo(32, 24, 3)));
-  EXPECT_EQ(model.History().Count(), 2);
-  EXPECT_EQ(model.Counter(), 0);
+  EXPECT_TRUE(model.History().Count() == 2 && model.Counter() == 0);
 }
 
-// A rubber band follows the mouse and leaves no trace; a release away from the last
-// outline leaves only the finished shape; the marker of a box goes on its top-left corner
-// with the prefix and number of the moment.
+// A rubber band leaves no trace; a box's marker: its top-left corner, the prefix and number of the release.
 TEST_F(Model, BoxesAndLinesLeaveOnlyTheFinishedShape) {
   const Image shot = Open(Photo(60, 40, 4), BoxDraw, false);
   Hold({50, 30}, {{20, 20}, {10, 5}});
@@ -125,15 +116,14 @@ TEST_F(Model, BoxesAndLinesLeaveOnlyTheFinishedShape) {
   // The next number and the prefix as they are at the release; numbering off, no marker.
   model.SetNextNumber(5);
   prefix = L"B";
-  Box({30, 30}, {10, 12});
+  Box({10, 12}, {30, 30});  // released at the bottom-right corner
   model.ToggleNumbering();
   Box({1, 1}, {5, 5});
   EXPECT_EQ(Markers(), (std::vector<std::wstring>{L"A1@12,8", L"A2@3,3", L"B5@10,12"}));
   EXPECT_EQ(model.Counter(), 5);
 }
 
-// An arrow and a redaction are dragged like a line and a box; the arrow's marker sits on
-// its tail, a redaction gets none and blacks out its rectangle with the pen's reach.
+// An arrow's marker sits on its tail; a redaction gets none and blacks out its rectangle.
 TEST_F(Model, ArrowsAndRedactionsAreDraggedLikeLinesAndBoxes) {
   const Image shot = Open(Photo(60, 40, 13), ArrowDraw, true);
   Hold({5, 30}, {{40, 10}});
@@ -233,8 +223,7 @@ TEST_F(Model, AnUndoOrANewPictureInTheMiddleOfADragTakesTheOutlineWithIt) {
   EXPECT_EQ(canvas.back, With(next, {RedLine({1, 1}, {40, 1})}));
 }
 
-// A lost mouse, or a tool key during the drag, keeps a stroke as far as it was drawn, with
-// its marker, and takes back an outline.
+// A lost mouse or a tool key keeps a stroke as far as it was drawn, with its marker, and takes back an outline.
 TEST_F(Model, ALostMouseOrAToolKeyKeepsTheStrokeAndTakesBackTheOutline) {
   const Image shot = Photo(40, 30, 8);
   model.ToggleNumbering();
