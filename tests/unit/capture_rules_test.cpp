@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <tuple>
 
 #include "capture/capture_files.h"
@@ -119,21 +118,6 @@ TEST(OverlaySelection, AWholeIntervalSinceTheLastRedrawNeedsNoTick) {
   EXPECT_TRUE(MouseMove(o, {25, 25}, 1040001));  // its flag lets the next move draw at once
 }
 
-TEST(MonitorProbe, FindsEachMonitorOnceIncludingOnesLeftOfThePrimary) {
-  // Primary 1920 x 1080 at the origin, a second one of 1280 x 1024 left of it.
-  auto at = [](int32_t x, int32_t y) -> int64_t {
-    if (x >= 0 && x < 1920 && y >= 0 && y < 1080) return 11;
-    if (x >= -1280 && x < 0 && y >= 0 && y < 1024) return 22;
-    return 0;
-  };
-  int described = 0;
-  auto describe = [&](int64_t h) { ++described; return clsMonitor{.IsPrimary = h == 11, .Handle = h}; };
-  const auto list = monitorProbe::Probe({-1280, 0, 3200, 1080}, at, describe);
-  ASSERT_EQ(list.size(), 2u);
-  EXPECT_TRUE(list[0].first == "22" && list[1].first == "11" && list[1].second.IsPrimary);
-  EXPECT_EQ(described, 2);  // many cells, one record each
-}
-
 TEST(MonitorProbe, NoMonitorFoundGivesTheWholeScreen) {
   const auto fallback = monitorProbe::Fallback(1024, 768);
   ASSERT_EQ(fallback.size(), 1u);
@@ -158,17 +142,6 @@ TEST(EncoderTable, ExactExtensionsAndTheirParameters) {
   for (const wchar_t* plain : {L".png", L".gif", L".bmp"}) EXPECT_TRUE(Params(plain).empty()) << plain;
   EXPECT_EQ(ChooseEncoder(L".bmp", 1, 2, 3)->clsid, nullptr);
   for (const wchar_t* bad : {L".JPG", L".jpeg", L"jpg", L".tif", L""}) EXPECT_FALSE(ChooseEncoder(bad, 1, 2, 3)) << bad;
-}
-
-TEST(EncoderTable, GuidTextsBecomeTheirBinaryLayout) {
-  const auto g = ParseGuid(L"{557CF401-1A04-11D3-9A73-0000F81EF32E}");
-  const GuidValue expected{0x557CF401u, 0x1A04, 0x11D3, {0x9A, 0x73, 0, 0, 0xF8, 0x1E, 0xF3, 0x2E}};
-  ASSERT_TRUE(g);
-  EXPECT_EQ(std::memcmp(&*g, &expected, sizeof expected), 0);
-  EXPECT_EQ(ParseGuid(L"{1d5be4b5-fa4a-452d-9cdd-5db35105e7eb}")->data1, 0x1D5BE4B5u);
-  for (const wchar_t* bad : {L"", L"557CF401-1A04-11D3-9A73-0000F81EF32E", L"{557CF401-1A04-11D3-9A73-0000F81EF32}",
-                             L"{557CF401-1A04-11D3-9A73+0000F81EF32E}", L"{557CG401-1A04-11D3-9A73-0000F81EF32E}"})
-    EXPECT_FALSE(ParseGuid(bad)) << static_cast<int>(bad[0]);
 }
 
 // After the release the keys move the selection, or with Ctrl its bottom-right corner; the

@@ -18,19 +18,12 @@ AppError OverflowOf(std::wstring_view args) {
 }
 }  // namespace
 
-TEST(CommandLine, NoArgumentsMeansNoPurgeAndNoCapture) {
-  const auto sw = ParseCommandLine(L"");
-  EXPECT_FALSE(sw.screenCapture || sw.purgeImgs || sw.purgeImgRecycle || sw.allowMultiInstance);
-  EXPECT_EQ(sw.purgeImageAgeDays, 0);
-  EXPECT_TRUE(sw.imageFolders.empty());
-}
-
 TEST(CommandLine, AnyArgumentTurnsThePurgeOnWithTheRecycleBin) {
-  // Token switches ignore case; a purgeimgs value that rounds to 0 turns the purge off.
+  // None: no purge. Token switches ignore case; a purgeimgs value that rounds to 0 turns the purge off.
   for (auto [args, purge, recycle] :
-       {std::tuple{L"somethingelse", true, true}, {L"PURGEIMGS=0", false, true}, {L"purgeimgs=1", true, true},
-        {L"purgeimgs=abc", true, true}, {L"purgeimgs=0.4", false, true}, {L"purgeimgs=-32768", true, true},
-        {L"purgeImgDelete=yes", true, false}, {L"PurgeImgDelete=", true, false}}) {
+       {std::tuple{L"", false, false}, {L"somethingelse", true, true}, {L"PURGEIMGS=0", false, true},
+        {L"purgeimgs=1", true, true}, {L"purgeimgs=abc", true, true}, {L"purgeimgs=0.4", false, true},
+        {L"purgeimgs=-32768", true, true}, {L"purgeImgDelete=yes", true, false}, {L"PurgeImgDelete=", true, false}}) {
     const auto sw = ParseCommandLine(args);
     EXPECT_TRUE(sw.purgeImgs == purge && sw.purgeImgRecycle == recycle) << args;
   }

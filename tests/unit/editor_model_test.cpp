@@ -205,14 +205,14 @@ TEST_F(Model, OnlyALeftDragThatBeganOnThePictureDraws) {
 }
 
 TEST_F(Model, AnUndoOrANewPictureInTheMiddleOfADragTakesTheOutlineWithIt) {
-  const Image shot = Open(Photo(50, 50, 6), LineDraw, false);
+  const Image shot = Open(Photo(50, 50, 6), LineDraw, true);  // a line's marker: where it was released
   Drag({0, 45}, {{49, 45}}, {49, 45});
   Hold({5, 5}, {{10, 40}});
   ASSERT_TRUE(model.Undo());
   EXPECT_EQ(canvas.back, shot);
   model.MouseMove(1, {40, 6}, {});
   model.MouseUp(1, {40, 6});
-  EXPECT_EQ(canvas.back, With(shot, {RedLine({5, 5}, {40, 6})}));
+  EXPECT_EQ(canvas.back, With(shot, {RedLine({5, 5}, {40, 6}), {Shape::Kind::Marker, {40, 6}}}));
 
   const Image next = Photo(50, 50, 7);
   Hold({1, 1}, {{30, 30}});
@@ -220,7 +220,7 @@ TEST_F(Model, AnUndoOrANewPictureInTheMiddleOfADragTakesTheOutlineWithIt) {
   EXPECT_EQ(canvas.back, next);
   model.MouseMove(1, {40, 1}, {});
   model.MouseUp(1, {40, 1});
-  EXPECT_EQ(canvas.back, With(next, {RedLine({1, 1}, {40, 1})}));
+  EXPECT_EQ(canvas.back, With(next, {RedLine({1, 1}, {40, 1}), {Shape::Kind::Marker, {40, 1}}}));
 }
 
 // A lost mouse or a tool key keeps a stroke as far as it was drawn, with its marker, and takes back an outline.

@@ -124,15 +124,6 @@ TEST(NextNumber, RepliesThatChangeNothing) {
     EXPECT_FALSE(ParseNextNumber(reply)) << reply;
 }
 
-TEST(Markers, TextAndPlace) {
-  EXPECT_EQ(MarkerText(L"A", 3), L"A3");
-  EXPECT_EQ(MarkerText(L"", 12), L"12");
-  EXPECT_EQ(MarkerPoint(BoxDraw, {80, 10}, {20.5, 90}), (PointF{20.5, 10}));  // a box's top-left corner
-  EXPECT_EQ(MarkerPoint(LineDraw, {80, 90}, {20, 30}), (PointF{20, 30}));
-  EXPECT_EQ(MarkerPoint(FreeDraw, {10, 10}, {70, 5}), (PointF{70, 5}));
-  EXPECT_EQ(MarkerPoint(ArrowDraw, {80, 90}, {20, 30}), (PointF{80, 90}));  // an arrow's tail
-}
-
 TEST(Arrows, TheHeadPointsAlongTheShaftEighteenPixelsLongThirtyDegreesEachSide) {
   const auto near = [](PointF a, PointF b) { return std::hypot(a.x - b.x, a.y - b.y) < 1e-9; };
   const double half = 18 * std::tan(std::numbers::pi / 6);

@@ -1,8 +1,6 @@
 // The undo history's own rules; the sequences a user goes through are in editor_model_test.
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "editor/history.h"
 #include "support/fake_canvas.h"
 
@@ -32,18 +30,6 @@ TEST(History, APictureOfAnotherSizeIsKeptWhole) {
   EXPECT_EQ(*picture, small);
   ASSERT_TRUE(history.Redo(picture));
   EXPECT_EQ(*picture, large);
-}
-
-TEST(History, ChangedAreaCoversExactlyWhatChanged) {
-  const Image a = Photo(100, 80, 7);
-  Image b = a;
-  b.at(10, 20) ^= 1;
-  b.at(60, 70) ^= 0x00FF0000;
-  b.at(61, 70) ^= 0x00FF0000;
-  const auto area = editor::DiffPictures(a, b.View()).area;  // right and bottom exclusive
-  EXPECT_EQ(std::tuple(area.left, area.top, area.right, area.bottom, area.whole), std::tuple(10, 20, 62, 71, false));
-  const auto none = editor::DiffPictures(a, a.View());
-  EXPECT_TRUE(none.area.empty() && none.runs.empty());
 }
 
 TEST(History, MemoryFollowsTheChangeNotThePicture) {

@@ -18,17 +18,11 @@ TEST(Numbers, AnythingElseIsNotANumber) {
     EXPECT_FALSE(ParseDecimal(s).has_value()) << static_cast<int>(s[0]);
 }
 
-TEST(Numbers, HugeAndTinyValues) {
-  EXPECT_TRUE(std::isinf(*ParseDecimal(L"1e400")));
-  EXPECT_TRUE(std::isinf(*ParseDecimal(L"-1e400")));
-  EXPECT_FALSE(numbers::RoundToInt32(*ParseDecimal(L"1e400")).has_value());
-}
-
 TEST(Numbers, RoundsHalfToEvenWithinSixteenBits) {
   for (auto [value, rounded] : {std::pair{0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {2.51, 3}, {32767.4, 32767},
                                 {-32768.5, -32768}})
     EXPECT_EQ(numbers::RoundToInt16(value), rounded) << value;
   EXPECT_FALSE(numbers::RoundToInt16(32767.5) || numbers::RoundToInt16(-32769));
   EXPECT_EQ(numbers::RoundToInt32(2147483647.4), 2147483647);
-  EXPECT_FALSE(numbers::RoundToInt32(2147483647.5).has_value());
+  EXPECT_FALSE(numbers::RoundToInt32(2147483647.5) || numbers::RoundToInt32(HUGE_VAL));
 }
