@@ -62,13 +62,12 @@ TEST(AttachmentNames, TheNextNumberFollowsTheFilesThatBeginWithTheName) {
 }
 
 TEST(AttachmentNames, JiraNames) {
-  EXPECT_EQ(JiraAttachmentName(L"1700000000-PROJ-12-"), L"1700000000-proj-12-.jpg");
-  EXPECT_EQ(JiraAttachmentName(L"Login.JPG"), L"login.jpg");
-  EXPECT_EQ(JiraAttachmentName(L"login"), L"login.jpg");
-  EXPECT_EQ(JiraAttachmentName(L"o'neil & co/x"), L"oneil  cox.jpg");
-  EXPECT_EQ(JiraAttachmentName(L"  "), L"issue_image.jpg");
-  EXPECT_EQ(JiraAttachmentName(L"..\\..\\win.ini"), L"....win.ini.jpg");  // stays in the images folder
-  EXPECT_EQ(JiraAttachmentName(L"a:b*c?d\"e<f>g|h"), L"abcdefgh.jpg");
+  // Lower case, one ".jpg", and nothing that leaves the images folder.
+  for (auto [typed, name] :
+       {std::pair{L"1700000000-PROJ-12-", L"1700000000-proj-12-.jpg"}, {L"Login.JPG", L"login.jpg"},
+        {L"login", L"login.jpg"}, {L"o'neil & co/x", L"oneil  cox.jpg"}, {L"  ", L"issue_image.jpg"},
+        {L"..\\..\\win.ini", L"....win.ini.jpg"}, {L"a:b*c?d\"e<f>g|h", L"abcdefgh.jpg"}})
+    EXPECT_EQ(JiraAttachmentName(typed), name) << typed;
 }
 
 TEST(Jira, AddressNonceAndKey) {
@@ -93,7 +92,7 @@ TEST(Upload, Base64LinesAndTheCredentialsHeader) {
   EXPECT_EQ(BasicAuthorization("user:token"), "Basic dXNlcjp0b2tlbg==");
 }
 
-TEST(Upload, TheBodyByteForByte) {
+TEST(Upload, TheBodyByteForByteAndTheAnswer) {
   const std::string b(DefaultBoundary);
   EXPECT_EQ(b.size(), 55u);
   const std::string jpeg("\xFF\xD8\x00\r\n--\xFF\xD9", 9);
@@ -108,12 +107,9 @@ TEST(Upload, TheBodyByteForByte) {
   EXPECT_EQ(BuildFilePart("file", "blank.jpg", "   ", b), "");
   EXPECT_EQ(BuildFieldPart("age", "", b), "");
   EXPECT_EQ(PrefixOpeningDelimiter("--" + b + "rest", b), "--" + b + "rest");
-}
-
-// The plain answers: the Upload tests against a local server.
-TEST(Upload, OnlyStatus200WithTheMarkerSucceeds) {
-  EXPECT_EQ(JudgeAnswer(200, "[{ \"self\":"), 0);  // exact marker only
-  EXPECT_EQ(JudgeAnswer(200, "{\"errors\":{},\"x\":[{\"self\":1}]}"), 200);  // anywhere in the text
+  // The answer: 200 only with the exact marker, anywhere in the text (the rest against a local server).
+  EXPECT_EQ(JudgeAnswer(200, "[{ \"self\":"), 0);
+  EXPECT_EQ(JudgeAnswer(200, "{\"errors\":{},\"x\":[{\"self\":1}]}"), 200);
 }
 
 namespace {
