@@ -16,7 +16,7 @@ namespace {
 int Highest(const std::vector<std::wstring>& names) { return modScreenshot::HighestNumber(names, L"image"); }
 }  // namespace
 
-TEST(CaptureNumbering, FollowsTheHighestNumberOfThePrefix) {
+TEST(CaptureNumbering, HostileNamesNeverBreakTheNumbering) {
   EXPECT_EQ(Highest({}), 0);
   EXPECT_EQ(Highest({L"image1.bmp", L"image2.bmp", L"image9.jpg"}), 9);
   EXPECT_EQ(Highest({L"image0007.bmp"}), 7);
@@ -24,9 +24,6 @@ TEST(CaptureNumbering, FollowsTheHighestNumberOfThePrefix) {
   EXPECT_EQ(Highest({L"Image3.bmp", L"image_old.bmp", L"imagefoo12.bmp", L"image12", L"image.bmp"}), 0);
   EXPECT_EQ(Highest({L"image 4 .png", L"image2.5.png"}), 4);  // "2.5" holds the extension ".5.png"
   EXPECT_EQ(Highest({L"image1e3.bmp", L"image-4.bmp"}), 1000);
-}
-
-TEST(CaptureNumbering, HostileNamesNeverBreakTheNumbering) {
   EXPECT_EQ(Highest({L"image1e400.bmp", L"image99999999999.bmp", L"image3.bmp"}), 3);
   EXPECT_EQ(Highest({L"image2147483647.bmp"}), 2147483647);
   for (auto [highest, next] : {std::pair{2147483647, 2147483647}, {-5, 1}, {9, 10}})
@@ -53,11 +50,9 @@ TEST(PanelPlace, BesideTheCornerOfTheReleaseAndOnItsMonitor) {
       {300, 100, r, screen, {300 - w, 100 - h}},  // top-right
       {300, 1060, {100, 900, 200, 160}, screen, {300 - w, 1060 - h}},  // would leave at the bottom
       {100, 10, {100, 10, 200, 100}, screen, {100, 10}},              // would leave at the top
-      // A 1024 x 768 monitor left of a taller one, its top 200 pixels below the desktop's:
-      // released near its bottom, the panel goes above, though the desktop goes on below.
+      // A 1024 x 768 monitor left of a taller one, its top 200 below the desktop's: above, though the desktop goes on.
       {500, 960, {300, 800, 200, 160}, {0, 200, 1024, 768}, {500 - w, 960 - h}},
-      // Released at the bottom-right corner just right of the monitor's left edge: the panel
-      // moves along onto the monitor.
+      // Released at the bottom-right corner just right of the monitor's left edge: moved along onto the monitor.
       {1300, 400, {1250, 300, 50, 100}, {1280, 0, 1920, 1080}, {1280, 400}},
       {1278, 400, {1200, 300, 78, 100}, {0, 0, 1280, 1024}, {1278 - w, 400}},
       {1260, 400, {1260, 300, 19, 100}, {0, 0, 1280, 1024}, {1280 - w, 400}},  // and at its right edge

@@ -43,11 +43,7 @@ TEST(AttachmentNames, DeviceNamesAreNoFiles) {
 // The number follows what comes after the name in the files that begin with it: only the
 // leading name goes, not every place it occurs.
 TEST(AttachmentNames, TheNextNumberFollowsTheFilesThatBeginWithTheName) {
-  struct Case {
-    std::vector<std::wstring> rests;
-    std::optional<int64_t> first;
-  };
-  const Case cases[] = {
+  const std::pair<std::vector<std::wstring>, std::optional<int64_t>> cases[] = {
       {{}, std::nullopt},                  // no such file: the bare name
       {{L".jpg"}, 1},                      // testsaveimg.jpg: testsaveimg1.jpg
       {{L".jpg", L"1.jpg"}, 2},            // "Bug" with bug.jpg and bug1.jpg: Bug2.jpg; "1" with 1.jpg, 11.jpg: 12.jpg
@@ -56,7 +52,7 @@ TEST(AttachmentNames, TheNextNumberFollowsTheFilesThatBeginWithTheName) {
       {{L"2147483647.jpg"}, 2147483648},   // beyond the 32-bit numbers, not round to them
       {{L"99999999999.jpg", L"3.jpg"}, 4}, // too large to be a file number
   };
-  for (const Case& c : cases) EXPECT_EQ(FirstAttachmentNumber(c.rests), c.first) << c.rests.size();
+  for (const auto& [rests, first] : cases) EXPECT_EQ(FirstAttachmentNumber(rests), first) << rests.size();
   EXPECT_EQ(NumberedAttachmentPath(L"C:\\img\\", L"2025-02-03T09-5", 1), L"C:\\img\\2025-02-03T09-51.jpg");
   EXPECT_EQ(NumberedAttachmentPath(L"C:\\img\\", L"x", std::nullopt), L"C:\\img\\x.jpg");
 }

@@ -15,14 +15,11 @@ struct MessageWindow {
   // Ticks taken from the queue during the given time; each is reported handled when `handle`.
   int Count(win::Ticker& ticker, int milliseconds, bool handle) {
     int ticks = 0;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (std::chrono::steady_clock::now() < end) {
+    for (const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+         std::chrono::steady_clock::now() < end;) {
       ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_POSTMESSAGE);
-      MSG m;
-      while (::PeekMessageW(&m, hwnd, Tick, Tick, PM_REMOVE)) {
-        ++ticks;
+      for (MSG m; ::PeekMessageW(&m, hwnd, Tick, Tick, PM_REMOVE); ++ticks)
         if (handle) ticker.Handled();
-      }
     }
     return ticks;
   }
