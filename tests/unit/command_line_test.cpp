@@ -1,3 +1,4 @@
+// The command line's switches and the start-up error they can raise.
 #include "shell/command_line.h"
 
 #include <gtest/gtest.h>
@@ -92,4 +93,10 @@ TEST(CommandLine, ArgumentTextFollowsTheProgramPath) {
   EXPECT_EQ(ArgumentText(L"MirelLumo.exe   a b"), L"a b");
   for (const wchar_t* none : {L"\"C:\\x y\\MirelLumo.exe\"", L"MirelLumo.exe", L"\"unterminated"})
     EXPECT_EQ(ArgumentText(none), L"") << none;
+}
+
+// The start-up error's text. Positive numbers: the Startup tests read them off the real start-up error.
+TEST(FatalMessage, LaysOutErrorNumberAndLineWithVbStyleSigns) {
+  EXPECT_EQ(AppErrors::FormatFatalMessage(L"S", AppError{AppErrors::FirstObjectError, L"[C000000D] Error in X", 0}),
+            L"S\r\n\r\nError: [C000000D] Error in X\r\nNumber: -2147221504\r\nLine:  0");
 }

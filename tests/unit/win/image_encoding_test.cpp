@@ -1,4 +1,4 @@
-// SaveImageFile on the platform's GDI+.
+// Picture files on the platform: SaveImageFile through GDI+, and the editor's loading of them.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -78,4 +78,15 @@ TEST_F(ImageEncoding, ParameterBlockCarriesCountGuidsTypesAndValues) {
   }
   const auto jpeg = modSaveImages::BuildEncoderParameterBlock(L".jpg", values, 100, 24, 6);
   EXPECT_TRUE(IsEqualGUID(reinterpret_cast<const EncoderParameters*>(jpeg.data())->Parameter[0].Guid, EncoderQuality));
+}
+
+TEST(PictureFiles, WhatIsNotAPictureIsRefusedWithAReason) {
+  TempFolder folder(L"lumo-notpicture");
+  const std::wstring text = folder.Path() + L"notes.bmp";
+  testfiles::WriteBytes(text, "BM not a bitmap");
+  for (const std::wstring& path : {text, folder.Path() + L"missing.bmp", folder.Path()}) {
+    std::wstring why;
+    EXPECT_FALSE(editor::LoadPictureFile(path, why)) << path;
+    EXPECT_FALSE(why.empty());
+  }
 }
