@@ -187,8 +187,7 @@ TEST_F(Startup, AStartWithACaptureKeepsTheStoredSettings) {
   const std::string seeded = ConfigOf(L"m-token", L"carol", L"https://jira.example.com", L"secret");
   WriteBytes(ConfigFile(), seeded);
   Program app(L"screencapture");
-  HWND overlay = app.WaitForWindow(L"MirelLumo.frmCapture", nullptr, 20s);
-  ASSERT_NE(overlay, nullptr);
+  ASSERT_NE(app.WaitForWindow(L"MirelLumo.frmCapture", nullptr, 20s), nullptr);
   PumpFor(300ms);
   KeyChord({VK_ESCAPE});
   HWND main = app.WaitForMainWindow();

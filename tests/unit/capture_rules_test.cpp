@@ -38,12 +38,7 @@ TEST(PanelPlace, BesideTheCornerOfTheReleaseAndOnItsMonitor) {
   const Rect r{100, 100, 200, 150};  // 100..300 x 100..250
   const Rect screen{0, 0, 1920, 1080};
   const int w = 73, h = 35;
-  struct Case {
-    int x, y;
-    Rect selection, monitor;
-    Point at;
-  };
-  const Case cases[] = {
+  const struct { int x, y; Rect selection, monitor; Point at; } cases[] = {
       {300, 250, r, screen, {300 - w, 250}},      // released at the bottom-right corner
       {100, 250, r, screen, {100, 250}},          // bottom-left
       {100, 100, r, screen, {100, 100 - h}},      // top-left
@@ -57,7 +52,7 @@ TEST(PanelPlace, BesideTheCornerOfTheReleaseAndOnItsMonitor) {
       {1278, 400, {1200, 300, 78, 100}, {0, 0, 1280, 1024}, {1278 - w, 400}},
       {1260, 400, {1260, 300, 19, 100}, {0, 0, 1280, 1024}, {1280 - w, 400}},  // and at its right edge
   };
-  for (const Case& c : cases) EXPECT_EQ(PanelPlace(c.x, c.y, c.selection, w, h, c.monitor), c.at) << c.x << "," << c.y;
+  for (const auto& c : cases) EXPECT_EQ(PanelPlace(c.x, c.y, c.selection, w, h, c.monitor), c.at) << c.x << "," << c.y;
 }
 
 namespace {
@@ -186,13 +181,7 @@ TEST(Loupe, ZoomStepsAndTheSourceAroundTheHotSpot) {
 
 TEST(Loupe, BesideThePointerWholeOnItsMonitorAndAwayFromTheSelection) {
   const Rect screen{0, 0, 1920, 1080}, left{-1024, -200, 1024, 768};
-  struct Case {
-    Point hot;
-    Rect monitor;
-    std::optional<Point> anchor;
-    Point at;
-  };
-  const Case cases[] = {
+  const struct { Point hot; Rect monitor; std::optional<Point> anchor; Point at; } cases[] = {
       {{500, 400}, screen, std::nullopt, {520, 420}},        // below-right
       {{1850, 400}, screen, std::nullopt, {1850 - 140, 420}},  // no room right: left
       {{500, 1020}, screen, std::nullopt, {520, 1020 - 160}},  // no room below: above
@@ -201,7 +190,7 @@ TEST(Loupe, BesideThePointerWholeOnItsMonitorAndAwayFromTheSelection) {
       {{500, 400}, screen, Point{100, 700}, {520, 240}},       // up and right
       {{30, 30}, screen, Point{800, 700}, {50, 50}},           // no room above-left: below-right after all
   };
-  for (const Case& c : cases) EXPECT_EQ(LoupePlace(c.hot, 120, 140, 20, c.monitor, c.anchor), c.at) << c.hot.x;
+  for (const auto& c : cases) EXPECT_EQ(LoupePlace(c.hot, 120, 140, 20, c.monitor, c.anchor), c.at) << c.hot.x;
 }
 
 TEST(Loupe, TheReadout) {

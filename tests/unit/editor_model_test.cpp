@@ -147,9 +147,8 @@ TEST_F(Model, ArrowsAndRedactionsAreDraggedLikeLinesAndBoxes) {
   EXPECT_EQ(canvas.back, redacted);
 }
 
-// The text tool: a click opens the box there; Enter with text makes one state, a label and
-// its marker; Escape, blanks, or a click elsewhere without text make none; a click elsewhere
-// with text keeps it; an Undo, another tool or another picture close the box unkept.
+// A click opens the text box; Enter or a click elsewhere with text make one state, a label and its marker;
+// Escape, blanks or no text make none; an Undo, another tool or another picture close the box unkept.
 TEST_F(Model, TheTextBoxGivesOneStateOrNone) {
   const Image shot = Open(Photo(400, 100, 14), TextDraw, true);
   auto click = [&](PointF at, const wchar_t* typed = L"") {

@@ -90,7 +90,6 @@ TEST(Upload, Base64LinesAndTheCredentialsHeader) {
 
 TEST(Upload, TheBodyByteForByteAndTheAnswer) {
   const std::string b(DefaultBoundary);
-  EXPECT_EQ(b.size(), 55u);
   const std::string jpeg("\xFF\xD8\x00\r\n--\xFF\xD9", 9);
   const std::string body = BuildUploadBody("shot.jpg", jpeg, b);
   const std::string expected = "--" + b + "\r\n" +
