@@ -56,13 +56,14 @@ std::vector<int> Places(const BarLayout& l) {
 }
 }  // namespace
 
-// At 144 dpi (at 96 the window itself is measured: Editor.TheBarFollowsTheWindowSize). The settings
-// frame's right edge on cmdSettings' and its bottom on the bar line.
+// At 144 dpi (the 96-dpi metrics: the low window below). The settings frame's right edge on
+// cmdSettings' and its bottom on the bar line; 1360 = 1434 - 62 - 12.
 TEST(Layout, TheBarFollowsTheClientAreaAtAnyDensity) {
   BarMetrics m;
   m.bottomBarUnit = 30, m.gap = 8, m.margin = 12, m.settingsWidth = 62, m.send2JiraWidth = 110;
-  EXPECT_EQ(Places(LayoutForClient(1434, 1026, m)),
-            (std::vector<int>{951, 959, 1434 - 62 - 12, 1434 - 62 - 12 - 110 - 12, 1360 + 62 - 321, 951 - 185}));
+  const BarLayout l = LayoutForClient(1434, 1026, m);
+  EXPECT_EQ(Places(l), (std::vector<int>{951, 959, 1360, 1360 - 110 - 12, 1360 + 62 - 321, 951 - 185}));
+  EXPECT_EQ(l.viewport, (Size{1434, 951}));
 }
 
 TEST(Layout, AWindowLowerThanTheBarSkipsTheViewportOnly) {
