@@ -16,12 +16,10 @@ TEST(About, ShowsTitleVersionAndLinkModallyAndOpensTheLink) {
   HWND box = app.WaitForWindow(L"MirelLumo.frmAbout", nullptr, 10s);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(WindowText(box), L"About Mirel Lumo");
-  EXPECT_EQ(ItemText(box, 201), L"Mirel Lumo");
-  EXPECT_EQ(ItemText(box, 202), L"Version 1.3.0");
-  EXPECT_EQ(ItemText(box, 203), L"Desktop Tools with native integrations that just work and support the Mirel values");
-  EXPECT_EQ(ItemText(box, 205), L"Visit:");
-  EXPECT_EQ(ItemText(box, 206), L"www.mirel.example");
-  EXPECT_EQ(ItemText(box, IDOK), L"OK");
+  for (auto [id, text] : {std::pair{201, L"Mirel Lumo"}, {202, L"Version 1.3.0"}, {205, L"Visit:"},
+                          {206, L"www.mirel.example"}, {IDOK, L"OK"},
+                          {203, L"Desktop Tools with native integrations that just work and support the Mirel values"}})
+    EXPECT_EQ(ItemText(box, id), text) << id;
   EXPECT_FALSE(::IsWindowEnabled(main));  // the main window takes no input meanwhile
 
   ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(206, STN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, 206)));

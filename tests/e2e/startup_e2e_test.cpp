@@ -1,5 +1,4 @@
-// Start-up and shutdown of the real program: config.ini, the Run entry, the single-instance
-// rule, the start-up error, and kills at random moments.
+// Start-up and shutdown of the real program: config.ini, the Run entry, one instance, errors, kills.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,8 +12,9 @@ using namespace e2e;
 
 namespace {
 
-constexpr const char* EmptyConfig =
-    "[Mirel]\r\ntoken=\r\n[JIRA]\r\nusername=\r\ninstance=\r\ntoken=\r\n";
+constexpr const char* EmptyConfig = "[Mirel]\r\ntoken=\r\n[JIRA]\r\nusername=\r\ninstance=\r\ntoken=\r\n";
+constexpr const wchar_t* StartupError =
+    L"There was an error starting the application. If this persists, contact support\r\n\r\nError: ";
 
 std::string Stored(const std::wstring& text) {
   const std::wstring s = modAES::AesEncryptText(text, modAES::CredentialPassphrase);
@@ -48,26 +48,30 @@ class Startup : public ::testing::Test {
   }
 };
 
-}  // namespace
-
-TEST_F(Startup, FirstStartWritesFourEmptyKeysTheRunEntryAndShowsTheWindowMaximised) {
-  Program app(L"");
-  HWND main = app.WaitForMainWindow();
-  ASSERT_NE(main, nullptr);
-  EXPECT_EQ(WindowText(main), L"Mirel Lumo (Beta)");
-  EXPECT_TRUE(WaitUntil([&] { return ::IsZoomed(main) != FALSE; }, 5s));
-  EXPECT_EQ(ReadBytes(ConfigFile()), EmptyConfig);
-  EXPECT_EQ(RunValue(), L"\"" + ExePath() + L"\"");
-  ASSERT_TRUE(app.CloseAndWait());
-  EXPECT_EQ(ReadBytes(ConfigFile()), EmptyConfig);
+// Opens config.ini for reading only and shares it with no one, as another program might.
+win::unique_file LockConfig() {
+  return win::unique_file(::CreateFileW(ConfigFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
+}  // namespace
+
+// The first start writes four empty keys and the Run entry and shows the window maximised;
+// later ones keep the stored values: the username trimmed, one "/" off the instance, the
+// other sections and keys gone.
 TEST_F(Startup, StoredValuesSurviveRestartsAndOnlyTheFourKeysRemain) {
+  {
+    Program app(L"");
+    HWND main = app.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(WindowText(main), L"Mirel Lumo (Beta)");
+    EXPECT_TRUE(WaitUntil([&] { return ::IsZoomed(main) != FALSE; }, 5s));
+    EXPECT_EQ(ReadBytes(ConfigFile()), EmptyConfig);
+    EXPECT_EQ(RunValue(), L"\"" + ExePath() + L"\"");
+    ASSERT_TRUE(app.CloseAndWait());
+  }
   const std::wstring token(60, L'T');  // as long as a real API token
-  WriteBytes(ConfigFile(), "[Extra]\r\na=1\r\n" + ConfigOf(L"mirel-token", L"  bob  ", L"https://jira.example.com/", token) +
-                               "[JIRA]\r\nmore=2\r\n");
-  // The username trimmed, one "/" off the instance, the other sections and keys gone; the
-  // same again after a second run.
+  const std::string stored = ConfigOf(L"mirel-token", L"  bob  ", L"https://jira.example.com/", token);
+  WriteBytes(ConfigFile(), "[Extra]\r\na=1\r\n" + stored + "[JIRA]\r\nmore=2\r\n");
   for (int run = 0; run < 2; ++run) {
     Program app(L"");
     ASSERT_NE(app.WaitForMainWindow(), nullptr);
@@ -91,14 +95,13 @@ TEST_F(Startup, ASecondInstanceIsTurnedAwayUnlessMultipleAreAllowed) {
             L"please contact your administrator");
   EXPECT_EQ(second.WaitForMainWindow(0ms), nullptr);
   // Closing its hidden main window meanwhile (a polite kill) must not store anything.
-  ::EnumWindows(
-      [](HWND hwnd, LPARAM pid) -> BOOL {
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == static_cast<DWORD>(pid)) ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
-        return TRUE;
-      },
-      static_cast<LPARAM>(second.Pid()));
+  const auto closeOwn = [](HWND hwnd, LPARAM pid) -> BOOL {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == static_cast<DWORD>(pid)) ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    return TRUE;
+  };
+  ::EnumWindows(closeOwn, static_cast<LPARAM>(second.Pid()));
   EXPECT_EQ(second.WaitForMessageBox(L"Shutdown Error", 500ms), nullptr);
   box = second.WaitForMessageBox(L"Multi Instance", 2s);
   if (box) PressOk(box);
@@ -118,9 +121,7 @@ TEST_F(Startup, AnOverflowingSwitchEndsTheStartWithTheStartupError) {
   Program app(L"purgeimgage=40000");
   HWND box = app.WaitForMessageBox(L"Startup Error");
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageBoxText(box),
-            L"There was an error starting the application. If this persists, contact support\r\n\r\n"
-            L"Error: Overflow\r\nNumber:  6\r\nLine:  3");
+  EXPECT_EQ(MessageBoxText(box), StartupError + std::wstring(L"Overflow\r\nNumber:  6\r\nLine:  3"));
   EXPECT_EQ(app.WaitForMainWindow(0ms), nullptr);
   PressOk(box);
   EXPECT_TRUE(app.WaitForExit(10s));
@@ -135,17 +136,14 @@ TEST_F(Startup, KillsDuringStartupAndShutdownNeverLeaveAPartialConfig) {
   std::uniform_int_distribution<int> delay(0, 400);
   for (int round = 0; round < 12; ++round) {
     {
-      // Progress on stderr: should a round ever hang, the log says where.
-      std::fprintf(stderr, "round %d: start\n", round);
+      std::fprintf(stderr, "round %d\n", round);  // should a round ever hang, the log says which
       Program app(L"");
       if (round % 2 == 1) {  // during shutdown
         ASSERT_NE(app.WaitForMainWindow(), nullptr);
         ::PostMessageW(app.WaitForMainWindow(), WM_CLOSE, 0, 0);
       }
-      std::fprintf(stderr, "round %d: wait\n", round);
       app.WaitForExit(Duration(delay(random)));  // a bounded wait, then the kill
       app.Kill();
-      std::fprintf(stderr, "round %d: killed\n", round);
     }
     EXPECT_EQ(ReadBytes(ConfigFile()), seeded) << "round " << round;
   }
@@ -157,13 +155,12 @@ TEST_F(Startup, AConfigFileThatCannotBeReadOrWrittenIsLeftAloneWithAnError) {
   const std::string seeded = ConfigOf(L"m", L"user", L"https://jira.example.com", L"token");
   WriteBytes(ConfigFile(), seeded);
   {
-    // Another program holds the file open for itself.
-    win::unique_file lock(::CreateFileW(ConfigFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    const auto lock = LockConfig();
     ASSERT_TRUE(lock);
     Program app(L"");
     const std::wstring text = app.DismissMessageBox(L"Startup Error");
-    EXPECT_EQ(text.rfind(L"There was an error starting the application. If this persists, contact support\r\n\r\nError: [32] ", 0), 0u);
-    EXPECT_NE(text.find(L"\r\nNumber:  32\r\nLine:  9"), std::wstring::npos);
+    EXPECT_TRUE(text.starts_with(StartupError + std::wstring(L"[32] ")) &&
+                text.ends_with(L"\r\nNumber:  32\r\nLine:  9")) << text;
     EXPECT_TRUE(app.WaitForExit(10s));
   }
   EXPECT_EQ(ReadBytes(ConfigFile()), seeded);
@@ -172,13 +169,13 @@ TEST_F(Startup, AConfigFileThatCannotBeReadOrWrittenIsLeftAloneWithAnError) {
   ASSERT_NE(main, nullptr);
   const std::string stored = ReadBytes(ConfigFile());
   {
-    win::unique_file lock(::CreateFileW(ConfigFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    const auto lock = LockConfig();
     ASSERT_TRUE(lock);
     ::PostMessageW(main, WM_CLOSE, 0, 0);
     const std::wstring text = app.DismissMessageBox(L"Shutdown Error");
-    EXPECT_EQ(text.rfind(L"There was an error during application closure. If this persists, contact support\r\n\r\nError: [32] ", 0), 0u)
-        << text;
-    EXPECT_NE(text.find(L"\r\nLine:  3"), std::wstring::npos) << text;
+    EXPECT_TRUE(text.starts_with(L"There was an error during application closure. If this persists, contact support"
+                                 L"\r\n\r\nError: [32] ") &&
+                text.find(L"\r\nLine:  3") != std::wstring::npos) << text;
     EXPECT_TRUE(app.WaitForExit(10s));
   }
   EXPECT_EQ(ReadBytes(ConfigFile()), stored);
@@ -190,8 +187,7 @@ TEST_F(Startup, AStartWithACaptureKeepsTheStoredSettings) {
   const std::string seeded = ConfigOf(L"m-token", L"carol", L"https://jira.example.com", L"secret");
   WriteBytes(ConfigFile(), seeded);
   Program app(L"screencapture");
-  HWND overlay = app.WaitForWindow(L"MirelLumo.frmCapture", nullptr, 20s);
-  ASSERT_NE(overlay, nullptr);
+  ASSERT_NE(app.WaitForWindow(L"MirelLumo.frmCapture", nullptr, 20s), nullptr);
   PumpFor(300ms);
   KeyChord({VK_ESCAPE});
   HWND main = app.WaitForMainWindow();

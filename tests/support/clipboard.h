@@ -1,6 +1,5 @@
 #pragma once
-// The clipboard as another program uses it: data put there in one format, and what a
-// format holds read back as bytes.
+// The clipboard as another program uses it.
 #include <windows.h>
 
 #include <cstring>

@@ -1,9 +1,6 @@
-// Keeps Wine's desktop in use for a whole test run. Wine ends the desktop's process a moment
-// after the last program using the desktop has ended, and the next program to need it starts
-// a new one, which inherits that program's output. Started by a test, it would hold the
-// test's output open and the test would seem to hang. scripts/test starts this program
-// first, with its output elsewhere; it lives until Wine is stopped. Its window is
-// message-only: nothing shows.
+// Keeps Wine's desktop in use for a whole test run: a desktop started by a test would inherit
+// and hold the test's output open, and the test would seem to hang. scripts/test starts this
+// first, with its output elsewhere. Its window is message-only: nothing shows.
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {

@@ -1,12 +1,12 @@
 #pragma once
-// A canvas for the editor model without a window: a back buffer of plain pixels on which
-// segments, outlines and arrows are drawn one pixel wide (red, or inverted for a rubber
-// band), a label marks its first pixel, a redaction blacks out its rectangle, and every
-// shape is logged, so that tests can see what the model drew, erased and baked. Its text
-// box holds `typed`.
+// A canvas for the editor model without a window: shapes one pixel wide (red, or inverted for a
+// rubber band) on a back buffer of plain pixels, each also logged; its text box holds `typed`.
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
+#include <random>
+#include <set>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -24,6 +24,14 @@ inline constexpr uint32_t Background = 0x00FFFFFF;
 inline constexpr uint32_t Red = 0x00FF0000;
 inline constexpr uint32_t MarkerInk = 0x000000FE;  // the centre pixel of a marker
 
+// A picture of random colours, the same for the same seed.
+inline Image Photo(int w, int h, uint32_t seed) {
+  Image img(w, h);
+  std::mt19937 rng(seed);
+  for (auto& p : img.pixels) p = rng() & 0x00FFFFFF;
+  return img;
+}
+
 class FakeCanvas : public editor::Canvas {
  public:
   Image back;
@@ -36,25 +44,21 @@ class FakeCanvas : public editor::Canvas {
 
   void Draw(const Shape& s) override {
     shapes.push_back(s);
-    if (s.kind == Shape::Kind::Marker) return Put(Round(s.from.x), Round(s.from.y), MarkerInk, false);
-    if (s.kind == Shape::Kind::Label) return Put(Round(s.from.x), Round(s.from.y), Red, false);
     const int x0 = Round(s.from.x), y0 = Round(s.from.y), x1 = Round(s.to.x), y1 = Round(s.to.y);
-    const bool invert = s.ink == editor::Ink::Invert;
-    if (s.kind == Shape::Kind::Segment || s.kind == Shape::Kind::Arrow) return Line(x0, y0, x1, y1, invert);
+    if (s.kind == Shape::Kind::Marker) return Put(x0, y0, MarkerInk, false);
+    if (s.kind == Shape::Kind::Label) return Put(x0, y0, Red, false);
     if (s.kind == Shape::Kind::Redaction) {
       for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x) Put(x, y, 0, false);
       return;
     }
-    // A closed outline, each pixel once, so that inverting it twice restores the picture.
-    for (int x = std::min(x0, x1); x <= std::max(x0, x1); ++x) {
-      Put(x, y0, Red, invert);
-      if (y1 != y0) Put(x, y1, Red, invert);
-    }
-    for (int y = std::min(y0, y1) + 1; y < std::max(y0, y1); ++y) {
-      Put(x0, y, Red, invert);
-      if (x1 != x0) Put(x1, y, Red, invert);
-    }
+    // Each pixel once, so that inverting a rubber band twice restores the picture.
+    std::set<std::pair<int, int>> pixels;
+    if (s.kind != Shape::Kind::Box) Line(x0, y0, x1, y1, pixels);
+    else
+      for (auto [a, b, c, d] : {std::array{x0, y0, x1, y0}, {x1, y0, x1, y1}, {x1, y1, x0, y1}, {x0, y1, x0, y0}})
+        Line(a, b, c, d, pixels);
+    for (auto [x, y] : pixels) Put(x, y, Red, s.ink == editor::Ink::Invert);
   }
   editor::ImageView Drawn() override {
     if (failDrawn) throw std::bad_alloc();
@@ -74,10 +78,7 @@ class FakeCanvas : public editor::Canvas {
     if (p && p->width == back.width && p->height == back.height) back = *p;
     else std::fill(back.pixels.begin(), back.pixels.end(), Background);
   }
-  void MoveBy(int dx, int dy) override {
-    movedX += dx;
-    movedY += dy;
-  }
+  void MoveBy(int dx, int dy) override { movedX += dx, movedY += dy; }
   int LabelLineHeight() override { return 16; }
   void OpenTextBox(const base::Rect& box) override { textBox = box; }
   std::wstring CloseTextBox() override {
@@ -92,10 +93,10 @@ class FakeCanvas : public editor::Canvas {
     if (x < 0 || y < 0 || x >= back.width || y >= back.height) return;
     back.at(x, y) = invert ? back.at(x, y) ^ 0x00FFFFFF : colour;
   }
-  void Line(int x0, int y0, int x1, int y1, bool invert) {
+  static void Line(int x0, int y0, int x1, int y1, std::set<std::pair<int, int>>& pixels) {
     const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0), sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
     for (int err = dx + dy;;) {
-      Put(x0, y0, Red, invert);
+      pixels.emplace(x0, y0);
       if (x0 == x1 && y0 == y1) return;
       const int e2 = 2 * err;
       if (e2 >= dy) err += dy, x0 += sx;

@@ -1,6 +1,5 @@
 #pragma once
-// Whole files as bytes, file counts and file ages, for tests that set up and read back real
-// files.
+// Whole files as bytes, file counts and file ages.
 #include <windows.h>
 
 #include <filesystem>

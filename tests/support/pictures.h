@@ -1,6 +1,5 @@
 #pragma once
-// Pictures the tests draw on and compare with: a plain canvas, a pattern in which every
-// pixel differs from its neighbours and noise, and a pixel of a picture read back.
+// Pictures the tests draw on and compare with.
 #include <algorithm>
 #include <cstdint>
 #include <random>
@@ -15,14 +14,12 @@ inline win::DibSection Canvas(int w, int h, uint32_t fill = 0x00FFFFFF) {
   return dib;
 }
 
-inline uint32_t PatternPixel(int x, int y) {
-  return static_cast<uint32_t>(((x * 7) & 0xFF) << 16 | ((y * 5) & 0xFF) << 8 | 0x33);
-}
-
+// Every pixel differs from its neighbours.
 inline win::DibSection Pattern(int w, int h) {
   win::DibSection dib(w, h);
+  uint32_t* pixel = dib.pixels();
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) dib.pixels()[static_cast<size_t>(y) * w + x] = PatternPixel(x, y);
+    for (int x = 0; x < w; ++x) *pixel++ = ((x * 7) & 0xFF) << 16 | ((y * 5) & 0xFF) << 8 | 0x33;
   return dib;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
-// A folder of the test's own, removed with everything in it afterwards: under %TEMP%, or
-// where the program under test is told to keep its pictures.
+// A folder of the test's own, removed with everything in it afterwards.
 #include <windows.h>
 
 #include <filesystem>

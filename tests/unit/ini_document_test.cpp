@@ -13,18 +13,13 @@ TEST(IniDocument, TextRoundTripsByteForByte) {
 }
 
 TEST(IniDocument, NamesMatchWithoutCaseAndValuesAreTrimmed) {
-  const auto doc = IniDocument::Parse("[ jira ]\r\n  UserName =  bob  \t\r\n[Mirel]\r\ntoken=x=y\r\n");
-  EXPECT_EQ(doc.Get("JIRA", "username"), "bob");
+  const auto doc = IniDocument::Parse(
+      "[ jira ]\r\n  UserName =  bob  \t\r\nusername=2\r\n[Mirel]\r\ntoken=x=y\r\n[JIRA]\r\nusername=3\r\n");
+  EXPECT_EQ(doc.Get("JIRA", "username"), "bob");  // the first of duplicates wins
   EXPECT_EQ(doc.Get("mirel", "TOKEN"), "x=y");
-  EXPECT_FALSE(doc.Get("JIRA", "token").has_value());
-  EXPECT_FALSE(doc.Get("Nope", "username").has_value());
-  // A key of another section with the same name is not taken.
-  EXPECT_FALSE(doc.Get("Mirel", "username").has_value());
-}
-
-TEST(IniDocument, TheFirstOfDuplicatesWins) {
-  const auto doc = IniDocument::Parse("[A]\r\nk=1\r\nk=2\r\n[a]\r\nk=3\r\n");
-  EXPECT_EQ(doc.Get("a", "k"), "1");
+  // Missing, and a key of another section with the same name, are not taken.
+  for (auto [section, key] : {std::pair{"JIRA", "token"}, {"Nope", "username"}, {"Mirel", "username"}})
+    EXPECT_FALSE(doc.Get(section, key).has_value()) << section << "." << key;
 }
 
 TEST(IniDocument, SetReplacesInPlaceOrAppendsToItsSection) {
@@ -44,6 +39,5 @@ TEST(IniDocument, ValuesKeepEveryCharacterHoweverLong) {
 }
 
 TEST(IniDocument, AByteOrderMarkDoesNotHideTheFirstSection) {
-  const auto doc = IniDocument::Parse("\xEF\xBB\xBF[Mirel]\r\ntoken=abc\r\n");
-  EXPECT_EQ(doc.Get("Mirel", "token"), "abc");
+  EXPECT_EQ(IniDocument::Parse("\xEF\xBB\xBF[Mirel]\r\ntoken=abc\r\n").Get("Mirel", "token"), "abc");
 }

@@ -26,8 +26,7 @@ TEST(PurgeFolder, OnlyAnImagesFolderOfTheProgramIsTouched) {
   EXPECT_TRUE(IsPurgeableFolder(L"\\\\server\\share\\Mirel Lumo\\images\\"));
   EXPECT_TRUE(IsPurgeableFolder(L"c:/shots\\Mirel Lumo\\images\\"));  // "/" is a separator too
   EXPECT_TRUE(IsPurgeableFolder(L"//server/share/Mirel Lumo/images/"));
-  for (const wchar_t* refused :
-       {L"", L"C:\\", L"C:\\Windows\\", L"\\Mirel Lumo\\images\\", L"Mirel Lumo\\images\\",
+  for (const wchar_t* refused : {L"", L"C:\\", L"C:\\Windows\\", L"\\Mirel Lumo\\images\\", L"Mirel Lumo\\images\\",
         L"shots\\Mirel Lumo\\images\\", L"C:\\Mirel Lumo\\images", L"C:\\Mirel Lumo\\images\\old\\",
         L"C:\\x\\..\\Mirel Lumo\\images\\", L"C:/x/../Mirel Lumo/images/", L"C:\\Users\\ann\\Documents\\"})
     EXPECT_FALSE(IsPurgeableFolder(refused)) << static_cast<int>(std::wstring(refused).size());

@@ -1,34 +1,39 @@
-// The hand-offs' rules: attachment names and paths, the JIRA address, the multipart body
-// byte for byte, Base64 lines and the copied-files block.
+// The hand-offs' rules: attachment names, the JIRA address and body, Base64, copied files.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "sharing/sharing_rules.h"
 
-TEST(AttachmentNames, DefaultNameHasTheMinuteWithoutLeadingZero) {
+using namespace modAttachments;
+using namespace modUpload;
+
+namespace {
+std::tm Date(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
   std::tm t{};
-  t.tm_year = 125, t.tm_mon = 1, t.tm_mday = 3, t.tm_hour = 9, t.tm_min = 5;
-  EXPECT_EQ(modAttachments::DefaultAttachmentName(t), L"2025-02-03T09-5");
-  t.tm_hour = 23, t.tm_min = 59, t.tm_mon = 11, t.tm_mday = 31;
-  EXPECT_EQ(modAttachments::DefaultAttachmentName(t), L"2025-12-31T23-59");
+  t.tm_year = year - 1900, t.tm_mon = month - 1, t.tm_mday = day;
+  t.tm_hour = hour, t.tm_min = minute, t.tm_sec = second;
+  return t;
+}
+}  // namespace
+
+TEST(AttachmentNames, DefaultNameHasTheMinuteWithoutLeadingZero) {
+  EXPECT_EQ(DefaultAttachmentName(Date(2025, 2, 3, 9, 5)), L"2025-02-03T09-5");
+  EXPECT_EQ(DefaultAttachmentName(Date(2025, 12, 31, 23, 59)), L"2025-12-31T23-59");
 }
 
 TEST(AttachmentNames, MailNamesStayInTheImagesFolder) {
-  using modAttachments::MailAttachmentName;
-  EXPECT_EQ(MailAttachmentName(L"   "), L"testsaveimg");
-  EXPECT_EQ(MailAttachmentName(L""), L"testsaveimg");
-  EXPECT_EQ(MailAttachmentName(L" report "), L" report ");  // used as typed
-  EXPECT_EQ(MailAttachmentName(L"2025-02-03T09-5"), L"2025-02-03T09-5");
+  // Blank: the default name; anything else as typed.
+  for (auto [typed, name] : {std::pair{L"   ", L"testsaveimg"}, {L"", L"testsaveimg"}, {L" report ", L" report "},
+                             {L"2025-02-03T09-5", L"2025-02-03T09-5"}})
+    EXPECT_EQ(MailAttachmentName(typed), name) << typed;
   for (const wchar_t* bad : {L"..\\escape", L"a/b", L"c:x", L"what?", L"star*", L"q\"uote", L"<x>", L"pi|pe", L"tab\t",
                              L"CON", L"con", L"Lpt1", L"nul.txt", L"COM9 "})
     EXPECT_FALSE(MailAttachmentName(bad)) << bad;
-  EXPECT_TRUE(MailAttachmentName(L"console"));
-  EXPECT_TRUE(MailAttachmentName(L"com10"));
+  EXPECT_TRUE(MailAttachmentName(L"console") && MailAttachmentName(L"com10"));
 }
 
 TEST(AttachmentNames, DeviceNamesAreNoFiles) {
-  using modAttachments::IsReservedFileName;
   for (const wchar_t* device : {L"COM1.jpg", L"com\u00b9.jpg", L"LPT9", L"conin$.jpg", L"CONOUT$", L"aux .jpg", L"nul"})
     EXPECT_TRUE(IsReservedFileName(device)) << device;
   for (const wchar_t* file : {L"com.jpg", L"com10.jpg", L"console.jpg", L"nully.jpg", L"testsaveimg1.jpg", L"x.con"})
@@ -38,114 +43,85 @@ TEST(AttachmentNames, DeviceNamesAreNoFiles) {
 // The number follows what comes after the name in the files that begin with it: only the
 // leading name goes, not every place it occurs.
 TEST(AttachmentNames, TheNextNumberFollowsTheFilesThatBeginWithTheName) {
-  using modAttachments::FirstAttachmentNumber;
-  struct Case {
-    std::vector<std::wstring> rests;
-    std::optional<int64_t> first;
-  };
-  const Case cases[] = {
+  const std::pair<std::vector<std::wstring>, std::optional<int64_t>> cases[] = {
       {{}, std::nullopt},                  // no such file: the bare name
       {{L".jpg"}, 1},                      // testsaveimg.jpg: testsaveimg1.jpg
-      {{L".jpg", L"1.jpg"}, 2},            // "Bug" with bug.jpg and bug1.jpg: Bug2.jpg
-      {{L".jpg", L"1.jpg"}, 2},            // "1" with 1.jpg and 11.jpg: 12.jpg
+      {{L".jpg", L"1.jpg"}, 2},            // "Bug" with bug.jpg and bug1.jpg: Bug2.jpg; "1" with 1.jpg, 11.jpg: 12.jpg
       {{L"-old.png"}, 1},                  // snapshot-old.png makes snapshot present
       {{L"7.tar.gz", L"2.5.png"}, 8},      // the extension runs from the first dot
       {{L"2147483647.jpg"}, 2147483648},   // beyond the 32-bit numbers, not round to them
       {{L"99999999999.jpg", L"3.jpg"}, 4}, // too large to be a file number
   };
-  for (const Case& c : cases) EXPECT_EQ(FirstAttachmentNumber(c.rests), c.first) << c.rests.size();
-  EXPECT_EQ(modAttachments::NumberedAttachmentPath(L"C:\\img\\", L"2025-02-03T09-5", 1), L"C:\\img\\2025-02-03T09-51.jpg");
-  EXPECT_EQ(modAttachments::NumberedAttachmentPath(L"C:\\img\\", L"x", std::nullopt), L"C:\\img\\x.jpg");
+  for (const auto& [rests, first] : cases) EXPECT_EQ(FirstAttachmentNumber(rests), first) << rests.size();
+  EXPECT_EQ(NumberedAttachmentPath(L"C:\\img\\", L"2025-02-03T09-5", 1), L"C:\\img\\2025-02-03T09-51.jpg");
+  EXPECT_EQ(NumberedAttachmentPath(L"C:\\img\\", L"x", std::nullopt), L"C:\\img\\x.jpg");
 }
 
 TEST(AttachmentNames, JiraNames) {
-  using modAttachments::JiraAttachmentName;
-  EXPECT_EQ(JiraAttachmentName(L"1700000000-PROJ-12-"), L"1700000000-proj-12-.jpg");
-  EXPECT_EQ(JiraAttachmentName(L"Login.JPG"), L"login.jpg");
-  EXPECT_EQ(JiraAttachmentName(L"login"), L"login.jpg");
-  EXPECT_EQ(JiraAttachmentName(L"o'neil & co/x"), L"oneil  cox.jpg");
-  EXPECT_EQ(JiraAttachmentName(L"  "), L"issue_image.jpg");
-  EXPECT_EQ(JiraAttachmentName(L"..\\..\\win.ini"), L"....win.ini.jpg");  // stays in the images folder
-  EXPECT_EQ(JiraAttachmentName(L"a:b*c?d\"e<f>g|h"), L"abcdefgh.jpg");
+  // Lower case, one ".jpg", and nothing that leaves the images folder.
+  for (auto [typed, name] :
+       {std::pair{L"1700000000-PROJ-12-", L"1700000000-proj-12-.jpg"}, {L"Login.JPG", L"login.jpg"},
+        {L"login", L"login.jpg"}, {L"o'neil & co/x", L"oneil  cox.jpg"}, {L"  ", L"issue_image.jpg"},
+        {L"..\\..\\win.ini", L"....win.ini.jpg"}, {L"a:b*c?d\"e<f>g|h", L"abcdefgh.jpg"}})
+    EXPECT_EQ(JiraAttachmentName(typed), name) << typed;
 }
 
 TEST(Jira, AddressNonceAndKey) {
-  const std::wstring url = L"https://jira.example/rest/api/2/issue/!!ISSUE!!/attachments";
-  EXPECT_EQ(modAttachments::JiraAddress(url, L"PROJ-12", 1700000000),
-            L"https://jira.example/rest/api/2/issue/PROJ-12/attachments?nonce=1700000000");
+  const std::wstring issues = L"https://jira.example/rest/api/2/issue/", url = issues + L"!!ISSUE!!/attachments";
+  EXPECT_EQ(JiraAddress(url, L"PROJ-12", 1700000000), issues + L"PROJ-12/attachments?nonce=1700000000");
   // A key cannot leave its path segment or start a query or fragment.
-  EXPECT_EQ(modAttachments::JiraAddress(url, L"../x?y#z w", 1),
-            L"https://jira.example/rest/api/2/issue/..%2Fx%3Fy%23z%20w/attachments?nonce=1");
-  EXPECT_EQ(modAttachments::JiraAddress(url, L"\u00c9", 2), L"https://jira.example/rest/api/2/issue/%C3%89/attachments?nonce=2");
-  std::tm t{};
-  t.tm_year = 123, t.tm_mon = 10, t.tm_mday = 14, t.tm_hour = 22, t.tm_min = 13, t.tm_sec = 20;
-  EXPECT_EQ(modAttachments::UnixTimeFromDate(t), 1700000000);
-  t = std::tm{};
-  t.tm_year = 70, t.tm_mday = 1;
-  EXPECT_EQ(modAttachments::UnixTimeFromDate(t), 0);
-  t.tm_year = 138, t.tm_mon = 0, t.tm_mday = 19, t.tm_hour = 3, t.tm_min = 14, t.tm_sec = 8;
-  EXPECT_EQ(modAttachments::UnixTimeFromDate(t), 2147483648LL);  // past 2038 without wrapping
+  EXPECT_EQ(JiraAddress(url, L"../x?y#z w", 1), issues + L"..%2Fx%3Fy%23z%20w/attachments?nonce=1");
+  EXPECT_EQ(JiraAddress(url, L"\u00c9", 2), issues + L"%C3%89/attachments?nonce=2");
+  EXPECT_EQ(UnixTimeFromDate(Date(2023, 11, 14, 22, 13, 20)), 1700000000);
+  EXPECT_EQ(UnixTimeFromDate(Date(1970, 1, 1)), 0);
+  EXPECT_EQ(UnixTimeFromDate(Date(2038, 1, 19, 3, 14, 8)), 2147483648LL);  // past 2038 without wrapping
 }
 
 TEST(Upload, Base64LinesAndTheCredentialsHeader) {
-  using modUpload::Base64Encode;
-  EXPECT_EQ(Base64Encode("abc"), "YWJj");
-  EXPECT_EQ(Base64Encode("ab"), "YWI=");
-  EXPECT_EQ(Base64Encode("a"), "YQ==");
-  EXPECT_EQ(Base64Encode(""), "");
-  const std::string b54(54, 'x'), b55(55, 'x');
-  EXPECT_EQ(Base64Encode(b54).size(), 72u + 2u);  // exactly 72 characters: a CRLF follows
-  EXPECT_TRUE(Base64Encode(b54).ends_with("\r\n"));
-  const std::string e55 = Base64Encode(b55);
-  EXPECT_EQ(e55.substr(72, 2), "\r\n");
-  EXPECT_EQ(e55.size(), 76u + 2u);
-  EXPECT_TRUE(e55.ends_with("eA=="));
-  const std::string header = modUpload::BasicAuthorization(b55);
-  EXPECT_EQ(header.size(), 6u + 76u);
-  EXPECT_EQ(header.find('\r'), std::string::npos);
-  EXPECT_EQ(modUpload::BasicAuthorization("user:token"), "Basic dXNlcjp0b2tlbg==");
+  for (auto [bytes, text] : {std::pair{"abc", "YWJj"}, {"ab", "YWI="}, {"a", "YQ=="}, {"", ""}})
+    EXPECT_EQ(Base64Encode(bytes), text) << bytes;
+  std::string line;  // 54 bytes "x": one whole line of 72 characters
+  for (int i = 0; i < 18; ++i) line += "eHh4";
+  EXPECT_EQ(Base64Encode(std::string(54, 'x')), line + "\r\n");  // exactly 72 characters: a CRLF follows
+  EXPECT_EQ(Base64Encode(std::string(55, 'x')), line + "\r\neA==");
+  EXPECT_EQ(BasicAuthorization(std::string(55, 'x')), "Basic " + line + "eA==");  // one line
+  EXPECT_EQ(BasicAuthorization("user:token"), "Basic dXNlcjp0b2tlbg==");
 }
 
-TEST(Upload, TheBodyByteForByte) {
-  const std::string b(modUpload::DefaultBoundary);
-  EXPECT_EQ(b.size(), 55u);
+TEST(Upload, TheBodyByteForByteAndTheAnswer) {
+  const std::string b(DefaultBoundary);
   const std::string jpeg("\xFF\xD8\x00\r\n--\xFF\xD9", 9);
-  const std::string body = modUpload::BuildUploadBody("shot.jpg", jpeg, b);
+  const std::string body = BuildUploadBody("shot.jpg", jpeg, b);
   const std::string expected = "--" + b + "\r\n" +
                                "Content-Disposition: form-data; name=\"file\"; filename=\"shot.jpg\"\r\n" +
                                "Content-Type: form-data\r\n" + "\r\n" + jpeg + "\r\n--" + b + "\r\n" +
                                "Content-Disposition: form-data; name=\"age\"\r\n" + "\r\n" + "69" + "\r\n--" + b + "--";
   EXPECT_EQ(body, expected);
   // The placeholder of the header is replaced wherever it stands, in the file name too.
-  EXPECT_NE(modUpload::BuildFilePart("file", "a!!!b.jpg", "x", b).find("filename=\"afileb.jpg\""), std::string::npos);
-  EXPECT_EQ(modUpload::BuildFilePart("file", "blank.jpg", "   ", b), "");
-  EXPECT_EQ(modUpload::BuildFieldPart("age", "", b), "");
-  EXPECT_EQ(modUpload::PrefixOpeningDelimiter("--" + b + "rest", b), "--" + b + "rest");
-}
-
-// The plain answers: the Upload tests against a local server.
-TEST(Upload, OnlyStatus200WithTheMarkerSucceeds) {
-  EXPECT_EQ(modUpload::JudgeAnswer(200, "[{ \"self\":"), 0);  // exact marker only
-  EXPECT_EQ(modUpload::JudgeAnswer(200, "{\"errors\":{},\"x\":[{\"self\":1}]}"), 200);  // anywhere in the text
+  EXPECT_NE(BuildFilePart("file", "a!!!b.jpg", "x", b).find("filename=\"afileb.jpg\""), std::string::npos);
+  EXPECT_EQ(BuildFilePart("file", "blank.jpg", "   ", b), "");
+  EXPECT_EQ(BuildFieldPart("age", "", b), "");
+  EXPECT_EQ(PrefixOpeningDelimiter("--" + b + "rest", b), "--" + b + "rest");
+  // The answer: 200 only with the exact marker, anywhere in the text (the rest against a local server).
+  EXPECT_EQ(JudgeAnswer(200, "[{ \"self\":"), 0);
+  EXPECT_EQ(JudgeAnswer(200, "{\"errors\":{},\"x\":[{\"self\":1}]}"), 200);
 }
 
 namespace {
+// A copied-files block: the names' offset, the wide flag at 16, then each name and an empty one.
 std::string Block(bool wide, const std::vector<std::wstring>& names, uint32_t offset = 20) {
-  std::string b(20, '\0');
+  std::string b(offset, '\0');
   std::memcpy(b.data(), &offset, 4);
-  const uint32_t flag = wide ? 1 : 0;
-  std::memcpy(b.data() + 16, &flag, 4);
-  b.resize(offset, '\0');
-  for (const auto& n : names) {
-    for (wchar_t c : n) {
-      b += static_cast<char>(c & 0xFF);
-      if (wide) b += static_cast<char>(c >> 8);
-    }
-    b.append(wide ? 2 : 1, '\0');
+  b[16] = wide ? 1 : 0;
+  std::wstring list;
+  for (const auto& n : names) list += n + L'\0';
+  for (wchar_t c : list + L'\0') {
+    b += static_cast<char>(c & 0xFF);
+    if (wide) b += static_cast<char>(c >> 8);
   }
-  b.append(wide ? 2 : 1, '\0');
   return b;
 }
+std::string Cut(std::string block, size_t bytes) { return block.substr(0, block.size() - bytes); }
 std::wstring Latin1(std::string_view s) { return std::wstring(s.begin(), s.end()); }
 auto Parse(const std::string& b) {
   return modCBFiles::ParseDropFiles(reinterpret_cast<const uint8_t*>(b.data()), b.size(), Latin1);
@@ -153,12 +129,9 @@ auto Parse(const std::string& b) {
 }  // namespace
 
 TEST(CopiedFiles, WideAndAnsiLists) {
-  const auto wide = Parse(Block(true, {L"C:\\a\\shot.JPG", L"C:\\b\\\u00e9t\u00e9.png"}));
-  ASSERT_TRUE(wide);
-  EXPECT_EQ(*wide, (std::vector<std::wstring>{L"C:\\a\\shot.JPG", L"C:\\b\\\u00e9t\u00e9.png"}));
-  const auto ansi = Parse(Block(false, {L"C:\\x.bmp"}, 24));
-  ASSERT_TRUE(ansi);
-  EXPECT_EQ(*ansi, (std::vector<std::wstring>{L"C:\\x.bmp"}));
+  const std::vector<std::wstring> wide{L"C:\\a\\shot.JPG", L"C:\\b\\\u00e9t\u00e9.png"}, ansi{L"C:\\x.bmp"};
+  EXPECT_EQ(Parse(Block(true, wide)), wide);
+  EXPECT_EQ(Parse(Block(false, ansi, 24)), ansi);
 }
 
 TEST(CopiedFiles, HostileBlocksAreRefusedWithoutReadingPastThem) {
@@ -168,15 +141,9 @@ TEST(CopiedFiles, HostileBlocksAreRefusedWithoutReadingPastThem) {
   const uint32_t far = 4096;
   std::memcpy(past.data(), &far, 4);
   EXPECT_FALSE(Parse(past));                             // names beyond the block
-  std::string cut = Block(true, {L"abc.jpg"});
-  cut.resize(cut.size() - 6);                            // the name's terminator is gone
-  EXPECT_FALSE(Parse(cut));
-  std::string ansiCut = Block(false, {L"abc.jpg"});
-  ansiCut.resize(ansiCut.size() - 2);
-  EXPECT_FALSE(Parse(ansiCut));
-  std::string odd = Block(true, {L"abc.jpg"});
-  odd.resize(odd.size() - 1);                            // half a character at the end
-  EXPECT_TRUE(Parse(odd));                               // the name itself is whole
+  EXPECT_FALSE(Parse(Cut(Block(true, {L"abc.jpg"}), 6)));   // the name's terminator is gone
+  EXPECT_FALSE(Parse(Cut(Block(false, {L"abc.jpg"}), 2)));
+  EXPECT_TRUE(Parse(Cut(Block(true, {L"abc.jpg"}), 1)));     // half a character at the end: the name is whole
   EXPECT_FALSE(modCBFiles::ParseDropFiles(nullptr, 100, Latin1));
 }
 

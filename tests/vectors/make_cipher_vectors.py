@@ -26,17 +26,9 @@ def encrypt(text: str) -> str:
     return base64.b64encode(bytes(a ^ b for a, b in zip(data, stream))).decode()
 
 
-TEXTS = [
-    "",
-    "a",
-    "fifteen bytes!!",                     # 15
-    "sixteen bytes!!!",                    # 16
-    "seventeen bytes!!",                   # 17
-    "x" * 100,
-    "Grüße, Łódź — 東京 🙂",               # outside ASCII, 4-byte UTF-8 too
-    "https://jira.example.com",
-    "A" * 60,                              # a long token: Base64 longer than 76 characters
-]
+# Around one block; outside ASCII with 4-byte UTF-8 too; a long token, its Base64 over 76 characters.
+TEXTS = ["", "a", "fifteen bytes!!", "sixteen bytes!!!", "seventeen bytes!!", "x" * 100,
+         "Grüße, Łódź — 東京 🙂", "https://jira.example.com", "A" * 60]
 
 
 def cxx(s: str) -> str:

@@ -1,6 +1,4 @@
-// SaveImageFile on the platform's GDI+: every format of the table gives a file GDI+ reads
-// back with the picture's size and colours, a bad extension writes nothing, a missing
-// folder reports failure.
+// Picture files on the platform: SaveImageFile through GDI+, and the editor's loading of them.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,50 +8,19 @@
 #include <filesystem>
 
 #include "capture/modSaveImages.h"
+#include "editor/picture_io.h"
 #include "support/files.h"
+#include "support/pictures.h"
 #include "support/temp_folder.h"
-#include "win/gdi.h"
 
 namespace {
 
-using namespace Gdiplus;
-
-win::unique_hbitmap TestPicture(int w, int h) {
-  BITMAPINFO bi{};
-  bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
-  void* bits = nullptr;
-  win::unique_hbitmap bmp(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  auto* px = static_cast<DWORD*>(bits);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) px[y * w + x] = x < w / 2 ? 0x00FF0000 : 0x000000FF;  // red | blue
-  return bmp;
-}
-
-struct Decoded {
-  UINT width = 0, height = 0;
-  ARGB left = 0, right = 0;
-};
-
-Decoded Decode(const std::wstring& path) {
-  Decoded d;
-  GdiplusStartupInput input;
-  ULONG_PTR token = 0;
-  if (GdiplusStartup(&token, &input, nullptr) != Ok) return d;
-  GpBitmap* bitmap = nullptr;
-  if (DllExports::GdipCreateBitmapFromFile(path.c_str(), &bitmap) == Ok) {
-    DllExports::GdipGetImageWidth(bitmap, &d.width);
-    DllExports::GdipGetImageHeight(bitmap, &d.height);
-    DllExports::GdipBitmapGetPixel(bitmap, 2, 2, &d.left);
-    DllExports::GdipBitmapGetPixel(bitmap, static_cast<INT>(d.width) - 3, 2, &d.right);
-    DllExports::GdipDisposeImage(bitmap);
-  }
-  GdiplusShutdown(token);
-  return d;
-}
-
-bool Near(ARGB c, BYTE r, BYTE g, BYTE b) {
-  auto close = [](int a, int e) { return std::abs(a - e) <= 24; };
-  return close((c >> 16) & 0xFF, r) && close((c >> 8) & 0xFF, g) && close(c & 0xFF, b);
+// Each channel within 24 of the expected colour's.
+bool Near(uint32_t c, uint32_t expected) {
+  const auto channel = [](uint32_t colour, int shift) { return static_cast<int>((colour >> shift) & 0xFF); };
+  for (int shift : {0, 8, 16})
+    if (std::abs(channel(c, shift) - channel(expected, shift)) > 24) return false;
+  return true;
 }
 
 class ImageEncoding : public ::testing::Test {
@@ -65,42 +32,61 @@ class ImageEncoding : public ::testing::Test {
 }  // namespace
 
 TEST_F(ImageEncoding, EveryFormatOfTheTableIsReadableWithItsPixels) {
-  const auto picture = TestPicture(40, 20);
-  for (const wchar_t* ext : {L".jpg", L".png", L".gif", L".tiff", L".bmp"}) {
+  // Red, its right half blue and green below: a turn, a flip or a shift shows. Read back with the
+  // editor's own decoder, whole to the pixel where the format loses nothing.
+  auto picture = testpictures::Canvas(40, 20, 0x00FF0000);
+  for (int y = 0; y < 20; ++y) std::fill_n(picture.pixels() + y * 40 + 20, 20, y < 12 ? 0x000000FF : 0x0000FF00);
+  const auto source = base::Image::Copy({40, 20, picture.pixels()});
+  const win::DibSection::Unselected unselected(picture);  // as GDI+ must be given it
+  for (auto [ext, lossless] : {std::pair{L".jpg", false}, {L".png", true}, {L".gif", false}, {L".tiff", true},
+                               {L".bmp", true}}) {
     const std::wstring path = folder_ + L"out" + ext;
-    ASSERT_TRUE(modSaveImages::SaveImageFile(picture.get(), path, ext, 100, 24, 6)) << char(ext[1]);
-    const Decoded d = Decode(path);
-    EXPECT_EQ(d.width, 40u) << char(ext[1]);
-    EXPECT_EQ(d.height, 20u) << char(ext[1]);
-    EXPECT_TRUE(Near(d.left, 255, 0, 0)) << std::hex << d.left << " " << char(ext[1]);
-    EXPECT_TRUE(Near(d.right, 0, 0, 255)) << std::hex << d.right << " " << char(ext[1]);
+    ASSERT_TRUE(modSaveImages::SaveImageFile(picture.bitmap(), path, ext, 100, 24, 6)) << ext;
+    std::wstring why;
+    const auto read = editor::LoadPictureFile(path, why);
+    ASSERT_TRUE(read) << ext << ": " << why;
+    EXPECT_TRUE(!lossless || *read == source) << ext;
+    EXPECT_TRUE(read->width == 40 && read->height == 20 && Near(read->at(2, 2), 0x00FF0000) &&
+                Near(read->at(37, 2), 0x000000FF) && Near(read->at(37, 18), 0x0000FF00))
+        << std::hex << read->at(2, 2) << " " << read->at(37, 2) << " " << read->at(37, 18) << " " << ext;
   }
   // Nothing but the five files: no temporary file stays behind.
   EXPECT_EQ(testfiles::FileCount(folder_), 5u);
 }
 
 TEST_F(ImageEncoding, AMissingFolderReportsFailureAndWritesNothing) {
-  const auto picture = TestPicture(8, 8);
-  EXPECT_FALSE(modSaveImages::SaveImageFile(picture.get(), folder_ + L"gone\\a.jpg", L".jpg", 100, 24, 6));
-  EXPECT_FALSE(modSaveImages::SaveImageFile(picture.get(), folder_ + L"gone\\a.bmp", L".bmp", 100, 24, 6));
+  const auto picture = testpictures::Canvas(8, 8);
+  EXPECT_FALSE(modSaveImages::SaveImageFile(picture.bitmap(), folder_ + L"gone\\a.jpg", L".jpg", 100, 24, 6));
+  EXPECT_FALSE(modSaveImages::SaveImageFile(picture.bitmap(), folder_ + L"gone\\a.bmp", L".bmp", 100, 24, 6));
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(folder_ + L"gone")));
 }
 
 // Which values each extension gets is the table's (EncoderTable.*); here, the block GDI+ reads.
 TEST_F(ImageEncoding, ParameterBlockCarriesCountGuidsTypesAndValues) {
+  using namespace Gdiplus;
   std::vector<LONG> values;
-  auto block = modSaveImages::BuildEncoderParameterBlock(L".tiff", values, 100, 24, 6);
-  const auto* params = reinterpret_cast<const EncoderParameters*>(block.data());
-  ASSERT_EQ(params->Count, 2u);
+  const auto block = modSaveImages::BuildEncoderParameterBlock(L".tiff", values, 100, 24, 6);
+  const auto& params = *reinterpret_cast<const EncoderParameters*>(block.data());
+  ASSERT_EQ(params.Count, 2u);
   EXPECT_EQ(block.size(), offsetof(EncoderParameters, Parameter) + 2 * sizeof(EncoderParameter));
-  EXPECT_TRUE(IsEqualGUID(params->Parameter[0].Guid, EncoderCompression));
-  EXPECT_TRUE(IsEqualGUID(params->Parameter[1].Guid, EncoderColorDepth));
+  const std::pair<GUID, LONG> expected[] = {{EncoderCompression, 6}, {EncoderColorDepth, 24}};
   for (int i = 0; i < 2; ++i) {
-    EXPECT_EQ(params->Parameter[i].NumberOfValues, 1u);
-    EXPECT_EQ(params->Parameter[i].Type, static_cast<ULONG>(EncoderParameterValueTypeLong));
+    const EncoderParameter& p = params.Parameter[i];
+    EXPECT_TRUE(IsEqualGUID(p.Guid, expected[i].first) && p.NumberOfValues == 1u &&
+                p.Type == static_cast<ULONG>(EncoderParameterValueTypeLong) &&
+                *static_cast<LONG*>(p.Value) == expected[i].second) << i;
   }
-  EXPECT_EQ(*static_cast<LONG*>(params->Parameter[0].Value), 6);
-  EXPECT_EQ(*static_cast<LONG*>(params->Parameter[1].Value), 24);
-  block = modSaveImages::BuildEncoderParameterBlock(L".jpg", values, 100, 24, 6);
-  EXPECT_TRUE(IsEqualGUID(reinterpret_cast<const EncoderParameters*>(block.data())->Parameter[0].Guid, EncoderQuality));
+  const auto jpeg = modSaveImages::BuildEncoderParameterBlock(L".jpg", values, 100, 24, 6);
+  EXPECT_TRUE(IsEqualGUID(reinterpret_cast<const EncoderParameters*>(jpeg.data())->Parameter[0].Guid, EncoderQuality));
+}
+
+TEST(PictureFiles, WhatIsNotAPictureIsRefusedWithAReason) {
+  TempFolder folder(L"lumo-notpicture");
+  const std::wstring text = folder.Path() + L"notes.bmp";
+  testfiles::WriteBytes(text, "BM not a bitmap");
+  for (const std::wstring& path : {text, folder.Path() + L"missing.bmp", folder.Path()}) {
+    std::wstring why;
+    EXPECT_FALSE(editor::LoadPictureFile(path, why)) << path;
+    EXPECT_FALSE(why.empty());
+  }
 }

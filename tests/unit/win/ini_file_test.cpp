@@ -1,5 +1,4 @@
-// config.ini on the real file system: the layout the platform's own profile functions
-// write, whole values, and atomic replacement.
+// config.ini on the real file system, against the platform's own profile functions.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,6 +10,7 @@
 #include "support/files.h"
 #include "support/temp_folder.h"
 
+using namespace modINI;
 using testfiles::ReadBytes;
 using testfiles::WriteBytes;
 
@@ -18,8 +18,7 @@ namespace {
 
 class IniFile : public ::testing::Test {
  protected:
-  static std::vector<modINI::IniEntry> FourValues(const wchar_t* m, const wchar_t* u, const wchar_t* i,
-                                                  const wchar_t* t) {
+  static std::vector<IniEntry> FourValues(const wchar_t* m, const wchar_t* u, const wchar_t* i, const wchar_t* t) {
     return {{"Mirel", "token", m}, {"JIRA", "username", u}, {"JIRA", "instance", i}, {"JIRA", "token", t}};
   }
   TempFolder temp_{L"lumo-ini"};
@@ -34,10 +33,10 @@ TEST_F(IniFile, ReadsWhatTheProfileFunctionsReadAndLongValuesWhole) {
   const std::string path(file_.begin(), file_.end());
   char buffer[255];
   ::GetPrivateProfileStringA("JIRA", "username", "", buffer, 255, path.c_str());
-  EXPECT_EQ(modINI::ReadIniValue("JIRA", "username", file_), std::wstring(buffer, buffer + strlen(buffer)));
-  EXPECT_EQ(modINI::ReadIniValue("JIRA", "token", file_), std::wstring(600, L'k'));
-  EXPECT_EQ(modINI::ReadIniValue("Mirel", "token", file_), L"");
-  EXPECT_EQ(modINI::ReadIniValue("JIRA", "token", folder_ + L"missing.ini"), L"");
+  EXPECT_EQ(ReadIniValue("JIRA", "username", file_), std::wstring(buffer, buffer + strlen(buffer)));
+  EXPECT_EQ(ReadIniValue("JIRA", "token", file_), std::wstring(600, L'k'));
+  EXPECT_EQ(ReadIniValue("Mirel", "token", file_), L"");
+  EXPECT_EQ(ReadIniValue("JIRA", "token", folder_ + L"missing.ini"), L"");
 }
 
 // Saved by an editor as UTF-16 with a byte-order mark, in either byte order: read as text,
@@ -48,9 +47,9 @@ TEST_F(IniFile, AFileSavedAsUtf16IsReadAndWrittenBackAsText) {
     std::string utf16 = little ? "\xFF\xFE" : "\xFE\xFF";
     for (const char c : text) utf16 += little ? std::string{c, '\0'} : std::string{'\0', c};
     WriteBytes(file_, utf16);
-    EXPECT_EQ(modINI::ReadIniValue("Mirel", "token", file_), L"bTE=") << little;
-    EXPECT_EQ(modINI::ReadIniValue("JIRA", "username", file_), L"dTE=") << little;
-    modINI::WriteIniValues({{"JIRA", "token", L"dA=="}}, file_, false);
+    EXPECT_EQ(ReadIniValue("Mirel", "token", file_), L"bTE=") << little;
+    EXPECT_EQ(ReadIniValue("JIRA", "username", file_), L"dTE=") << little;
+    WriteIniValues({{"JIRA", "token", L"dA=="}}, file_, false);
     EXPECT_EQ(ReadBytes(file_), text + "token=dA==\r\n") << little;
   }
 }
@@ -62,38 +61,37 @@ TEST_F(IniFile, FreshWriteDropsEverythingElseAndUpdateKeepsOrder) {
                          {"JIRA", "token", "d"}})
     ASSERT_TRUE(::WritePrivateProfileStringA(s, k, v, std::string(reference.begin(), reference.end()).c_str()));
   WriteBytes(file_, "[Old]\r\nx=1\r\n[JIRA]\r\nextra=2\r\n");
-  modINI::WriteIniValues(FourValues(L"a", L"b", L"", L"d"), file_, true);
+  WriteIniValues(FourValues(L"a", L"b", L"", L"d"), file_, true);
   EXPECT_EQ(ReadBytes(file_), ReadBytes(reference));
   EXPECT_EQ(ReadBytes(file_), "[Mirel]\r\ntoken=a\r\n[JIRA]\r\nusername=b\r\ninstance=\r\ntoken=d\r\n");
   ::DeleteFileW(reference.c_str());
-  modINI::WriteIniValues(FourValues(L"A", L"B", L"C", L"D"), file_, false);
+  WriteIniValues(FourValues(L"A", L"B", L"C", L"D"), file_, false);
   EXPECT_EQ(ReadBytes(file_), "[Mirel]\r\ntoken=A\r\n[JIRA]\r\nusername=B\r\ninstance=C\r\ntoken=D\r\n");
   EXPECT_EQ(testfiles::FileCount(folder_), 1u);  // no temporary file is left beside it
 }
 
 TEST_F(IniFile, FailedWriteRaisesAndLeavesTheOldFile) {
-  modINI::WriteIniValues(FourValues(L"a", L"b", L"c", L"d"), file_, true);
+  WriteIniValues(FourValues(L"a", L"b", L"c", L"d"), file_, true);
   const std::string before = ReadBytes(file_);
   // A folder where the temporary file should go makes the write fail.
   const std::wstring blocker = folder_ + L"~lumo-" + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
   ASSERT_TRUE(::CreateDirectoryW(blocker.c_str(), nullptr));
-  EXPECT_THROW(modINI::WriteIniValues(FourValues(L"x", L"x", L"x", L"x"), file_, false), AppError);
+  EXPECT_THROW(WriteIniValues(FourValues(L"x", L"x", L"x", L"x"), file_, false), AppError);
   ::RemoveDirectoryW(blocker.c_str());
   EXPECT_EQ(ReadBytes(file_), before);
-  EXPECT_THROW(modINI::WriteIniValues(FourValues(L"", L"", L"", L""), folder_ + L"no\\such\\config.ini", true),
-               AppError);
+  EXPECT_THROW(WriteIniValues(FourValues(L"", L"", L"", L""), folder_ + L"no\\such\\config.ini", true), AppError);
 }
 
 // The instance loses one trailing "/" when it is loaded; the upload address follows it at
 // start-up, and the field as typed (blanks aside) after Done.
 TEST_F(IniFile, TheInstanceAndItsUploadAddress) {
   const auto stored = [](const wchar_t* text) { return modAES::AesEncryptText(text, modAES::CredentialPassphrase); };
-  modINI::WriteIniValues({{"Mirel", "token", stored(L"m")}, {"JIRA", "instance", stored(L"https://jira.example//")}},
-                         file_, true);
+  WriteIniValues({{"Mirel", "token", stored(L"m")}, {"JIRA", "instance", stored(L"https://jira.example//")}}, file_,
+                 true);
   const modSettings::SettingsFields f = modSettings::LoadSettings(file_);
-  EXPECT_EQ(f.txtMirelToken, L"m");
-  EXPECT_EQ(f.txtJiraInstance, L"https://jira.example/");  // one "/" only
-  EXPECT_EQ(f.txtJiraUname, L"");
-  EXPECT_EQ(modSettings::JiraUploadUrl(f.txtJiraInstance), L"https://jira.example//rest/api/2/issue/!!ISSUE!!/attachments");
-  EXPECT_EQ(modSettings::JiraUploadUrlAfterDone(L" https://x.example/ "), L"https://x.example//rest/api/2/issue/!!ISSUE!!/attachments");
+  EXPECT_EQ(std::tuple(f.txtMirelToken, f.txtJiraInstance, f.txtJiraUname),
+            std::tuple(L"m", L"https://jira.example/", L""));  // one "/" only
+  const std::wstring issues = L"/rest/api/2/issue/!!ISSUE!!/attachments";
+  EXPECT_EQ(modSettings::JiraUploadUrl(f.txtJiraInstance), L"https://jira.example/" + issues);
+  EXPECT_EQ(modSettings::JiraUploadUrlAfterDone(L" https://x.example/ "), L"https://x.example/" + issues);
 }
