@@ -13,8 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto sw = modCommandLine::ParseCommandLine(modCommandLine::ArgumentText(text));
     if (sw.purgeImageAgeDays < 0) std::abort();  // only values of at least 1 are taken
     if (!sw.screenCapture && sw.callBackHandle != 0) std::abort();
+    // The program's folder under the given one, which may end in "/" as well as in "\\".
     for (const auto& folder : sw.imageFolders)
-      if (folder.size() < 19 || folder.compare(folder.size() - 19, 19, L"\\Mirel Lumo\\images\\") != 0) std::abort();
+      if (folder.size() < 19 || (folder[folder.size() - 19] != L'\\' && folder[folder.size() - 19] != L'/') ||
+          folder.compare(folder.size() - 18, 18, L"Mirel Lumo\\images\\") != 0)
+        std::abort();
   } catch (const AppError& e) {
     if (e.number != AppErrors::Overflow) std::abort();
   }
