@@ -73,8 +73,7 @@ void frmCapture::Show() {
   ::ShowWindow(hwnd(), SW_SHOW);
   ::SetForegroundWindow(hwnd());
   ::SetFocus(hwnd());
-  ::UpdateWindow(hwnd());  // painted now: the user is waiting for it
-  UpdateLoupe();
+  PaintFrame();  // now: the user is waiting for it
 }
 
 void frmCapture::ActivateAfterSettling() {
@@ -91,6 +90,14 @@ void frmCapture::ActivateWithFreshDesktop() {
 }
 
 bool frmCapture::Visible() const { return hwnd() && ::IsWindowVisible(hwnd()); }
+
+void frmCapture::PaintFrame() {
+  ::UpdateWindow(hwnd());
+  // A zero wait: Wine puts a window's new pixels on the screen when its thread waits, so the
+  // crosshairs go out now instead of after the loupe's move (a costly call there).
+  ::MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  UpdateLoupe();
+}
 
 void frmCapture::UpdateLoupe() {
   if (!o_.visible) return;
@@ -194,8 +201,7 @@ void frmCapture::TimerCrosshairsRedraw_Timer() {
   const auto before = o_;
   if (frmCaptureRules::Tick(o_, NowUs())) {
     InvalidateChanges(before);
-    ::UpdateWindow(hwnd());
-    UpdateLoupe();
+    PaintFrame();
   }
 }
 

@@ -80,6 +80,8 @@ class frmCapture : public win::Window<frmCapture> {
   // The keys after the release: the selection moves, or its bottom-right corner.
   void AdjustSelection(frmCaptureRules::Point d, bool cornerOnly);
   void ActivateWithFreshDesktop();
+  // The overlay's changes painted and put out, then the loupe for the overlay as it stands.
+  void PaintFrame();
   // The loupe for the overlay as it stands: at the crosshairs, in the same frame.
   void UpdateLoupe();
   void TimerCrosshairsRedraw_Timer();

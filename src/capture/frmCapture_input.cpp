@@ -6,8 +6,7 @@ void frmCapture::Form_MouseMove(int x, int y) {
   // Painted at once: a stream of mouse messages would otherwise hold the paint back.
   if (frmCaptureRules::MouseMove(o_, {x, y}, NowUs())) {
     InvalidateChanges(before);
-    ::UpdateWindow(hwnd());
-    UpdateLoupe();  // in the same frame as the crosshairs
+    PaintFrame();
   }
 }
 
@@ -85,7 +84,6 @@ void frmCapture::AdjustSelection(frmCaptureRules::Point d, bool cornerOnly) {
       [this](frmCaptureRules::Point p) { return MonitorAt(p.x, p.y); });
   if (!moved) return;
   InvalidateChanges(before);
-  ::UpdateWindow(hwnd());
   picButtons_.ShowAt(o_.buttonsAt.x, o_.buttonsAt.y);
-  UpdateLoupe();
+  PaintFrame();
 }
