@@ -1,4 +1,5 @@
-// The overlay's mouse and keys: the selection with the mouse, or to the pixel with the keys.
+// The overlay's messages and input: the selection with the mouse, or to the pixel with the
+// keys. The overlay's own steps (show, paint, capture) are in frmCapture.cpp and call nothing here.
 #include "capture/frmCapture.h"
 
 void frmCapture::Form_MouseMove(int x, int y) {
@@ -86,4 +87,70 @@ void frmCapture::AdjustSelection(frmCaptureRules::Point d, bool cornerOnly) {
   InvalidateChanges(before);
   picButtons_.ShowAt(o_.buttonsAt.x, o_.buttonsAt.y);
   PaintFrame();
+}
+
+bool frmCapture::IsInput(UINT msg) {
+  return msg == WM_KEYDOWN || msg == WM_KEYUP || msg == WM_CLOSE || msg == WM_COMMAND || msg == WM_LBUTTONDOWN ||
+         msg == WM_LBUTTONUP || msg == WM_MOUSEWHEEL;
+}
+
+LRESULT frmCapture::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (Capturing() && IsInput(msg)) return 0;
+  switch (msg) {
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_APP_CREATEPANEL:
+      if (!picButtons_.hwnd()) picButtons_.Create(hwnd(), ::GetDpiForWindow(hwnd()));
+      return 0;
+    case WM_TIMER:
+      if (wParam == TimerCrosshairsRedraw) TimerCrosshairsRedraw_Timer();
+      if (wParam == SettleTimer) {
+        ::KillTimer(hwnd(), SettleTimer);
+        ActivateWithFreshDesktop();
+      }
+      sequence_.OnMessage(msg, wParam);
+      return 0;
+    case WM_APP_TICK:
+      ticker_.Handled();
+      if (timerRunning_) TimerCrosshairsRedraw_Timer();
+      return 0;
+    case WM_APP_CAPTURESTEP:
+      sequence_.OnMessage(msg, wParam);
+      return 0;
+    case WM_MOUSEMOVE:
+      Form_MouseMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+      return 0;
+    case WM_LBUTTONDOWN:
+      ::SetCapture(hwnd());
+      Form_MouseDown(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+      return 0;
+    case WM_LBUTTONUP:
+      ::ReleaseCapture();
+      Form_MouseUp(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+      return 0;
+    case WM_KEYDOWN:
+      Form_KeyDown(wParam, lParam);
+      return 0;
+    case WM_KEYUP:
+      Form_KeyUp(wParam);
+      return 0;
+    case WM_MOUSEWHEEL:
+      magnifier_.Zoom(GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA);
+      UpdateLoupe();
+      return 0;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED) {
+        if (LOWORD(wParam) == CapturePanel::IdScreenPrint) cmdScreenPrint_Click();
+        if (LOWORD(wParam) == CapturePanel::IdCancel) cmdCancel_Click();
+      }
+      return 0;
+    case WM_CLOSE:
+      CloseOverlay();  // the overlay is hidden, never closed, while the program runs
+      return 0;
+    default:
+      return Default(msg, wParam, lParam);
+  }
 }
