@@ -64,12 +64,8 @@ RECT CapturePanel::ScreenRect() const {
 
 LRESULT CapturePanel::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_ERASEBKGND: {
-      RECT r;
-      ::GetClientRect(hwnd(), &r);
-      ::FillRect(reinterpret_cast<HDC>(wParam), &r, brush_.get());
-      return 1;
-    }
+    case WM_ERASEBKGND:
+      return win::EraseBackground(hwnd(), wParam, brush_.get());
     case WM_COMMAND:
       return ::SendMessageW(::GetParent(hwnd()), msg, wParam, lParam);
     case WM_DRAWITEM: {

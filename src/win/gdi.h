@@ -1,5 +1,6 @@
 #pragma once
-// Owners of GDI objects and device contexts, and a selection that is always undone.
+// Owners of GDI objects and device contexts, a selection that is always undone, and the
+// background erase of a window with a brush of its own.
 #include <windows.h>
 
 #include "win/unique_resource.h"
@@ -48,5 +49,13 @@ class select_object {
   HDC dc_;
   HGDIOBJ old_;
 };
+
+// WM_ERASEBKGND of a window with a background of its own: the client area in `brush`.
+inline LRESULT EraseBackground(HWND hwnd, WPARAM dc, HBRUSH brush) {
+  RECT r;
+  ::GetClientRect(hwnd, &r);
+  ::FillRect(reinterpret_cast<HDC>(dc), &r, brush);
+  return 1;
+}
 
 }  // namespace win

@@ -35,12 +35,8 @@ void Panel::PaintFrame(HDC dc) const {
 
 LRESULT Panel::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_ERASEBKGND: {
-      RECT r;
-      ::GetClientRect(hwnd(), &r);
-      ::FillRect(reinterpret_cast<HDC>(wParam), &r, brush_.get());
-      return 1;
-    }
+    case WM_ERASEBKGND:
+      return EraseBackground(hwnd(), wParam, brush_.get());
     case WM_PAINT: {
       PAINTSTRUCT ps;
       if (HDC dc = ::BeginPaint(hwnd(), &ps)) {
