@@ -36,18 +36,13 @@ void EditorModel::ShowChange(const ChangedArea& area) {
   AnnotationCounter = history_.CounterAtCursor();
 }
 
-bool EditorModel::Undo() {
-  CancelDrag();
-  FinishText(false);
-  const auto area = history_.Undo(picture_);
-  if (area) ShowChange(*area);
-  return area.has_value();
-}
+bool EditorModel::Undo() { return Step(&PictureHistory::Undo); }
+bool EditorModel::Redo() { return Step(&PictureHistory::Redo); }
 
-bool EditorModel::Redo() {
+bool EditorModel::Step(std::optional<ChangedArea> (PictureHistory::*move)(Picture&)) {
   CancelDrag();
   FinishText(false);
-  const auto area = history_.Redo(picture_);
+  const auto area = (history_.*move)(picture_);
   if (area) ShowChange(*area);
   return area.has_value();
 }

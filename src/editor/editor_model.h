@@ -80,6 +80,8 @@ class EditorModel {
   void OpenText(PointF at);
   void Bake(const ChangedArea* within = nullptr);
   void ShowChange(const ChangedArea& area);
+  // An Undo or a Redo: any drag or text box ends first, then the history moves.
+  bool Step(std::optional<ChangedArea> (PictureHistory::*move)(Picture&));
 
   Canvas& canvas_;
   std::function<std::wstring()> numberPrefix_;
