@@ -44,11 +44,8 @@ void CapturePanel::Hide() {
 
 bool CapturePanel::GoneFrom(const RECT& r) {
   if (::IsRectEmpty(&r)) return true;
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  win::DibSection seen(w, h);
-  win::window_dc screen(nullptr);
-  if (!seen || !screen || !::BitBlt(seen.dc(), 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY)) return true;
-  ::GdiFlush();
+  const win::DibSection seen = win::CopyScreen(r);
+  if (!seen) return true;
   const uint32_t* px = seen.pixels();
   return std::none_of(px, px + seen.pixelCount(), [](uint32_t p) {
     p &= 0xFFFFFF;

@@ -3,19 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "win/gdi.h"
+#include "capture/clsMonitors.h"
 
 namespace {
-// The screen's pixels in the rectangle, into a DIB of its size.
-win::DibSection ScreenPixels(const RECT& r) {
-  win::DibSection dib(r.right - r.left, r.bottom - r.top);
-  win::window_dc screen(nullptr);
-  if (!dib || !screen || !::BitBlt(dib.dc(), 0, 0, dib.width(), dib.height(), screen.get(), r.left, r.top, SRCCOPY))
-    return {};
-  ::GdiFlush();
-  return dib;
-}
-
 bool Inside(const RECT& r, LONG x, LONG y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 }  // namespace
 
@@ -25,11 +15,10 @@ void DesktopSnapshot::Take() {
 }
 
 void DesktopSnapshot::Copy() {
-  const RECT screen{::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
-                    ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                    ::GetSystemMetrics(SM_YVIRTUALSCREEN) + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-  copy_ = ScreenPixels(screen);
-  origin_ = {screen.left, screen.top};
+  // The same desktop rectangle the overlay covers.
+  const LONG left = clsMonitors::DesktopLeft(), top = clsMonitors::DesktopTop();
+  copy_ = win::CopyScreen(RECT{left, top, left + clsMonitors::DesktopWidth(), top + clsMonitors::DesktopHeight()});
+  origin_ = {left, top};
 }
 
 void DesktopSnapshot::TakeInBackground() {
@@ -55,7 +44,7 @@ void DesktopSnapshot::Read(const RECT& area, const RECT& live, std::initializer_
   }
   RECT fresh;
   if (!::IntersectRect(&fresh, &area, &live)) return;
-  const win::DibSection seen = ScreenPixels(fresh);
+  const win::DibSection seen = win::CopyScreen(fresh);
   if (!seen) return;
   for (LONG y = fresh.top; y < fresh.bottom; ++y)
     for (LONG x = fresh.left; x < fresh.right; ++x) {
@@ -67,7 +56,7 @@ void DesktopSnapshot::Read(const RECT& area, const RECT& live, std::initializer_
 
 bool DesktopSnapshot::ScreenShowsCopy(const RECT& area) const {
   if (::IsRectEmpty(&area)) return true;
-  const win::DibSection seen = ScreenPixels(area);
+  const win::DibSection seen = win::CopyScreen(area);
   if (!seen || !copy_) return true;
   std::vector<uint32_t> expected;
   Read(area, RECT{}, {}, expected);

@@ -111,8 +111,8 @@ void frmCapture::UpdateLoupe() {
   if (o_.buttonsVisible) view.anchor = screen(o_.releasedAtLeft ? r.left + r.width : r.left, o_.releasedAtTop ? r.top + r.height : r.top);
   if (o_.SelectionActive || o_.buttonsVisible) view.selection = SIZE{r.width, r.height};
   if (o_.recordAreaVisible) {
-    const POINT a = screen(r.left, r.top);
-    view.hole = RECT{a.x, a.y, a.x + r.width, a.y + r.height};
+    view.hole = ToRect(r);
+    ::OffsetRect(&view.hole, window.left, window.top);
   }
   if (picButtons_.Visible()) view.panel = picButtons_.ScreenRect();
   magnifier_.Update(hwnd(), view);
@@ -229,8 +229,7 @@ void frmCapture::cmdScreenPrint_Click() {
   CaptureSequence::Request request;
   RECT window;
   ::GetWindowRect(hwnd(), &window);
-  request.area = RECT{o_.recordArea.left, o_.recordArea.top, o_.recordArea.left + o_.recordArea.width,
-                      o_.recordArea.top + o_.recordArea.height};
+  request.area = ToRect(o_.recordArea);
   ::OffsetRect(&request.area, window.left, window.top);
   // Released near the desktop's top or bottom the panel stands over the selection, and the
   // loupe may: the windows beneath repaint their places before the grab.

@@ -47,4 +47,13 @@ DibSection& DibSection::operator=(DibSection&& o) noexcept {
   return *this;
 }
 
+DibSection CopyScreen(const RECT& r) {
+  DibSection dib(r.right - r.left, r.bottom - r.top);
+  window_dc screen(nullptr);
+  if (!dib || !screen || !::BitBlt(dib.dc(), 0, 0, dib.width(), dib.height(), screen.get(), r.left, r.top, SRCCOPY))
+    return {};
+  ::GdiFlush();
+  return dib;
+}
+
 }  // namespace win

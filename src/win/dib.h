@@ -55,4 +55,8 @@ class DibSection {
   int width_ = 0, height_ = 0;
 };
 
+// The screen's pixels in the rectangle (screen coordinates), as a DIB of its size; empty when
+// the copy failed.
+DibSection CopyScreen(const RECT& r);
+
 }  // namespace win
