@@ -42,10 +42,12 @@ modScreenshot::CaptureResult modScreenshot::CaptureScreenArea(win::unique_hbitma
     return result;
   }
   // Without an images folder the file would land wherever the program was started.
-  if (text::TrimBlanks(folder).empty()) {
+  std::wstring dir = text::TrimBlanks(folder);
+  if (dir.empty()) {
     result.error = ERROR_PATH_NOT_FOUND;
     return result;
   }
+  if (dir.back() != L'\\') dir += L'\\';
   {
     win::window_dc screen(nullptr);
     win::unique_hdc memory(::CreateCompatibleDC(screen.get()));
@@ -65,8 +67,6 @@ modScreenshot::CaptureResult modScreenshot::CaptureScreenArea(win::unique_hbitma
   std::wstring prefix = L"image";
   int32_t number = NextNumber(HighestFileNumber(folder, found, prefix));
   for (int attempt = 0; attempt < 64; ++attempt) {
-    std::wstring dir = text::TrimBlanks(folder);
-    if (!dir.empty() && dir.back() != L'\\') dir += L'\\';
     const std::wstring path = dir + prefix + std::to_wstring(number) + L".bmp";
     if (win::WriteFileWhole(path, false, [&](const std::wstring& temp) {
           return modSaveImages::WriteBmp(target.get(), temp);
