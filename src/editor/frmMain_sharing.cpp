@@ -60,8 +60,7 @@ ClipboardOffer LookAtClipboard(HWND owner) {
     return offer;
   }
   std::vector<std::wstring> files;
-  if (!::IsClipboardFormatAvailable(CF_HDROP) || !modCBFiles::GetClipboardFiles(files, &offer.held) ||
-      !modCBFiles::IsPictureFileName(files.front()))
+  if (!modCBFiles::GetClipboardFiles(files, &offer.held) || !modCBFiles::IsPictureFileName(files.front()))
     return offer;
   offer.fromFile = true;
   std::wstring why;
