@@ -27,7 +27,6 @@ bool TextBox::Open(HWND parent, const RECT& shown, double scale) {
     }
     ::SendMessageW(edit_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
     ::SendMessageW(edit_, EM_LIMITTEXT, MaxLabelLength, 0);
-    white_.reset(::CreateSolidBrush(RGB(255, 255, 255)));
   }
   ::SetWindowTextW(edit_, L"");
   Place(shown, scale);
@@ -68,7 +67,7 @@ LRESULT TextBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       const HDC dc = reinterpret_cast<HDC>(wParam);
       ::SetTextColor(dc, draw::Red);
       ::SetBkColor(dc, RGB(255, 255, 255));
-      return reinterpret_cast<LRESULT>(white_ ? white_.get() : ::GetStockObject(WHITE_BRUSH));
+      return reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
     }
     case WM_APP_KEY:
       // Only while open: a key that arrives after the box closed ends nothing.

@@ -38,7 +38,6 @@ class TextBox : public win::Window<TextBox> {
   HWND edit_ = nullptr;
   win::unique_hfont font_;
   double fontScale_ = 0;
-  win::unique_hbrush white_;
   std::function<void(bool keep)> done_;
 };
 
