@@ -48,14 +48,14 @@ int main() {
     bool floorOk = false;
     {
       win::DibSection::Unselected forEncoder(picture);
-      floorOk = modSaveImages::SaveImageFile(picture.bitmap(), floorPath, L".jpg", 100, 24, 6).saved;
+      floorOk = modSaveImages::SaveImageFile(picture.bitmap(), floorPath, L".jpg", 100, 24, 6);
     }
     const double f = Now() - t0;
     t0 = Now();
     bool exportOk = modExport::ComposeExportImage({W, H, picture.pixels()}, footer, pbxHidden);
     if (exportOk) {
       win::DibSection::Unselected forEncoder(pbxHidden);
-      exportOk = modSaveImages::SaveImageFile(pbxHidden.bitmap(), exportPath, L".jpg", 100, 24, 6).saved;
+      exportOk = modSaveImages::SaveImageFile(pbxHidden.bitmap(), exportPath, L".jpg", 100, 24, 6);
     }
     const double e = Now() - t0;
     if (!floorOk || !exportOk) {

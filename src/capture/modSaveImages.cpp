@@ -131,13 +131,10 @@ bool modSaveImages::WriteImageFile(HBITMAP picture, const std::wstring& path, co
   return SaveWithGdiplus(picture, path, *choice, extension, quality, colourDepth, compression);
 }
 
-modSaveImages::SaveResult modSaveImages::SaveImageFile(HBITMAP picture, const std::wstring& path,
-                                                       const std::wstring& extension, LONG quality, LONG colourDepth,
-                                                       LONG compression) {
-  if (!ChooseEncoder(extension, quality, colourDepth, compression))
-    return {false, L"Error\r\n\r\nError No. 5\r\n Error .Description:  The file type \"" + extension + L"\" cannot be written"};
-  return {win::WriteFileWhole(path, true, [&](const std::wstring& temp) {
-            return WriteImageFile(picture, temp, extension, quality, colourDepth, compression);
-          }),
-          L""};
+bool modSaveImages::SaveImageFile(HBITMAP picture, const std::wstring& path, const std::wstring& extension,
+                                  LONG quality, LONG colourDepth, LONG compression) {
+  if (!ChooseEncoder(extension, quality, colourDepth, compression)) return false;  // no temporary file either
+  return win::WriteFileWhole(path, true, [&](const std::wstring& temp) {
+    return WriteImageFile(picture, temp, extension, quality, colourDepth, compression);
+  });
 }

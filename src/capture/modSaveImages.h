@@ -14,22 +14,15 @@ namespace modSaveImages {
 std::vector<BYTE> BuildEncoderParameterBlock(const std::wstring& extension, std::vector<LONG>& values,
                                              LONG quality, LONG colourDepth, LONG compression);
 
-struct SaveResult {
-  bool saved = false;
-  // For an extension outside the table (nothing is written): the message the caller shows,
-  // with the information icon and the program's title.
-  std::wstring message;
-  explicit operator bool() const { return saved; }
-};
-
 // Writes the picture to a new file at path as it stands (no temporary file, nothing
 // replaced); false when the file was not written or the extension is not in the table.
 bool WriteImageFile(HBITMAP picture, const std::wstring& path, const std::wstring& extension, LONG quality,
                     LONG colourDepth, LONG compression);
 
 // Saves the picture, whole or not at all, replacing a file of that name; shows nothing.
-SaveResult SaveImageFile(HBITMAP picture, const std::wstring& path, const std::wstring& extension, LONG quality,
-                         LONG colourDepth, LONG compression);
+// False when it was not saved or the extension is not in the table (nothing is written).
+bool SaveImageFile(HBITMAP picture, const std::wstring& path, const std::wstring& extension, LONG quality,
+                   LONG colourDepth, LONG compression);
 
 // A 24-bit BMP file of the bitmap (written and flushed).
 bool WriteBmp(HBITMAP picture, const std::wstring& path);
